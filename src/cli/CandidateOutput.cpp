@@ -1,0 +1,195 @@
+#include "cli/CandidateOutput.h"
+
+#include "core/ByteCountFormatter.h"
+#include "core/CountPhrase.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace tarnwick::cli {
+
+namespace {
+
+// Length of the valid UTF-8 sequence starting at text[i], or 0 when the byte there starts none.
+std::size_t utf8SequenceLength(std::string_view text, std::size_t i)
+{
+    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80) {
+        return 1;
+    }
+    std::size_t length;
+    unsigned int codePoint;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        codePoint = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        codePoint = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        codePoint = lead & 0x07u;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xC0u) != 0x80u) {
+            return 0;
+        }
+        codePoint = (codePoint << 6) | (byte(i + k) & 0x3Fu);
+    }
+    const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (overlong || surrogate || codePoint > 0x10FFFF) {
+        return 0;
+    }
+    return length;
+}
+
+std::string hexEscape(const char *prefix, unsigned char byte)
+{
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%s%02x", prefix, byte);
+    return buffer;
+}
+
+}  // namespace
+
+std::string displayPath(std::string_view path)
+{
+    std::string result;
+    result.reserve(path.size());
+    for (std::size_t i = 0; i < path.size();) {
+        const auto byte = static_cast<unsigned char>(path[i]);
+        const std::size_t length = utf8SequenceLength(path, i);
+        if (length == 0 || byte < 0x20 || byte == 0x7F) {
+            result += hexEscape("\\x", byte);
+            ++i;
+            continue;
+        }
+        result.append(path.substr(i, length));
+        i += length;
+    }
+    return result;
+}
+
+std::string jsonString(std::string_view text)
+{
+    std::string result = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const std::size_t length = utf8SequenceLength(text, i);
+        if (length == 0) {
+            result += hexEscape("\\udc", byte);
+            ++i;
+            continue;
+        }
+        if (length == 1) {
+            switch (byte) {
+            case '"':
+                result += "\\\"";
+                break;
+            case '\\':
+                result += "\\\\";
+                break;
+            case '\n':
+                result += "\\n";
+                break;
+            case '\t':
+                result += "\\t";
+                break;
+            case '\r':
+                result += "\\r";
+                break;
+            default:
+                if (byte < 0x20) {
+                    result += hexEscape("\\u00", byte);
+                } else {
+                    result += static_cast<char>(byte);
+                }
+            }
+            ++i;
+            continue;
+        }
+        result.append(text.substr(i, length));
+        i += length;
+    }
+    result += '"';
+    return result;
+}
+
+std::string isoTimestamp(Timestamp time)
+{
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(
+        std::chrono::floor<std::chrono::seconds>(time));
+    std::tm utc{};
+    ::gmtime_r(&seconds, &utc);
+    char buffer[32];
+    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return buffer;
+}
+
+std::string candidatesJson(const std::vector<CleanupCandidate> &candidates)
+{
+    std::string out = "[";
+    bool first = true;
+    for (const auto &candidate : candidates) {
+        out += first ? "\n  " : ",\n  ";
+        first = false;
+        out += "{\"id\": " + jsonString(candidate.id);
+        out += ", \"path\": " + jsonString(candidate.path);
+        out += ", \"key\": " + jsonString(candidate.key);
+        out += ", \"category\": " + jsonString(candidate.category);
+        out += ", \"description\": " + jsonString(candidate.description);
+        out += ", \"risk\": " + jsonString(rawValue(candidate.risk));
+        out += ", \"size\": " + std::to_string(candidate.size);
+        out += ", \"modifiedAt\": ";
+        out += candidate.modifiedAt ? jsonString(isoTimestamp(*candidate.modifiedAt)) : "null";
+        out += '}';
+    }
+    out += candidates.empty() ? "]\n" : "\n]\n";
+    return out;
+}
+
+int64_t totalSize(const std::vector<CleanupCandidate> &candidates)
+{
+    int64_t total = 0;
+    for (const auto &candidate : candidates) {
+        total += candidate.size;
+    }
+    return total;
+}
+
+std::string candidatesTable(const std::vector<CleanupCandidate> &candidates)
+{
+    if (candidates.empty()) {
+        return "No cleanup folders found.\n";
+    }
+    std::size_t sizeWidth = 4;
+    std::size_t keyWidth = 4;
+    std::vector<std::string> sizes;
+    sizes.reserve(candidates.size());
+    for (const auto &candidate : candidates) {
+        sizes.push_back(formatByteCount(candidate.size));
+        sizeWidth = std::max(sizeWidth, sizes.back().size());
+        keyWidth = std::max(keyWidth, candidate.key.size());
+    }
+    const auto row = [&](const std::string &size, const std::string &key, const std::string &path) {
+        std::string line(sizeWidth - std::min(sizeWidth, size.size()), ' ');
+        line += size + "  " + key + std::string(keyWidth - std::min(keyWidth, key.size()), ' ') + "  " + path;
+        return line + '\n';
+    };
+    std::string out = row("SIZE", "RULE", "PATH");
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        out += row(sizes[i], candidates[i].key, displayPath(candidates[i].path));
+    }
+    out += "Total: " + formatByteCount(totalSize(candidates)) + " in " +
+           countPhrase(static_cast<int64_t>(candidates.size())) + '\n';
+    return out;
+}
+
+}  // namespace tarnwick::cli

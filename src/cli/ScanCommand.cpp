@@ -1,0 +1,89 @@
+#include "cli/ScanCommand.h"
+
+#include "cli/CandidateOutput.h"
+#include "cli/ProgressLine.h"
+#include "engine/CleanupRules.h"
+#include "engine/Tarnwicker.h"
+#include "platform/FileTests.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace tarnwick::cli {
+
+namespace {
+
+void warnAboutInactiveRules(const CliOptions &options, const ScanOptions &scan)
+{
+    if (scan.includeAggressive) {
+        return;
+    }
+    for (const auto &rule : CleanupRules::all()) {
+        if (rule.aggressive && std::find(options.rules.begin(), options.rules.end(), rule.key) != options.rules.end()) {
+            std::fprintf(stderr, "tarnwick-cli: rule '%s' is an extra type and is only used with --aggressive\n",
+                         rule.key.c_str());
+        }
+    }
+}
+
+}  // namespace
+
+ScanOutcome scanRoots(const CliOptions &options, const CancellationToken &token)
+{
+    ScanOutcome outcome;
+    ScanOptions scan = scanOptionsFor(options);
+    warnAboutInactiveRules(options, scan);
+
+    std::vector<std::string> usable;
+    for (std::size_t i = 0; i < scan.roots.size(); ++i) {
+        const std::string shown = displayPath(options.roots[i]);
+        if (!fileExists(scan.roots[i])) {
+            std::fprintf(stderr, "tarnwick-cli: %s: %s\n", shown.c_str(),
+                         errno == EACCES ? std::strerror(errno) : "No such folder");
+        } else if (!isDirectory(scan.roots[i])) {
+            std::fprintf(stderr, "tarnwick-cli: %s: Not a folder\n", shown.c_str());
+        } else {
+            usable.push_back(scan.roots[i]);
+        }
+    }
+    if (usable.empty()) {
+        outcome.noUsableRoot = true;
+        return outcome;
+    }
+    scan.roots = std::move(usable);
+
+    ProgressLine line(options.quiet);
+    std::vector<CleanupCandidate> found;
+    try {
+        outcome.candidates = Tarnwicker::scan(
+            scan, [&](const ScanProgress &progress) { line.show(progress.message, progress.currentPath); },
+            [&](const CleanupCandidate &candidate) { found.push_back(candidate); }, token);
+    } catch (const CancellationError &) {
+        outcome.cancelled = true;
+        std::stable_sort(found.begin(), found.end(),
+                         [](const CleanupCandidate &a, const CleanupCandidate &b) { return a.size > b.size; });
+        outcome.candidates = std::move(found);
+    }
+    line.clear();
+    return outcome;
+}
+
+int runScan(const CliOptions &options, const CancellationToken &token)
+{
+    const ScanOutcome outcome = scanRoots(options, token);
+    if (outcome.noUsableRoot) {
+        std::fprintf(stderr, "tarnwick-cli: no folder left to scan\n");
+        return kExitUsage;
+    }
+    const std::string text = options.json ? candidatesJson(outcome.candidates) : candidatesTable(outcome.candidates);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (outcome.cancelled) {
+        std::fprintf(stderr, "tarnwick-cli: scan cancelled; showing what was found so far\n");
+        return kExitCancelled;
+    }
+    return kExitDone;
+}
+
+}  // namespace tarnwick::cli

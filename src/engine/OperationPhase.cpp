@@ -1,0 +1,38 @@
+#include "engine/OperationPhase.h"
+
+namespace tarnwick {
+
+std::string_view rawValue(OperationPhase phase)
+{
+    switch (phase) {
+    case OperationPhase::idle:
+        return "idle";
+    case OperationPhase::starting:
+        return "starting";
+    case OperationPhase::scanning:
+        return "scanning";
+    case OperationPhase::measuring:
+        return "measuring";
+    case OperationPhase::deleting:
+        return "deleting";
+    case OperationPhase::done:
+        return "done";
+    case OperationPhase::cancelled:
+        return "cancelled";
+    case OperationPhase::failed:
+        return "failed";
+    }
+    return "idle";
+}
+
+std::optional<OperationPhase> operationPhaseFromRaw(std::string_view raw)
+{
+    for (const auto phase : allOperationPhases) {
+        if (rawValue(phase) == raw) {
+            return phase;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace tarnwick
