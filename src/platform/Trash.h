@@ -1,0 +1,30 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+
+namespace tarnwick {
+
+// Who an entry is, as a scan recorded it: a move that carries one refuses to touch anything else.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+struct TrashMoveResult {
+    int error = 0;            // 0 on success, else an errno value
+    std::string message;      // the system's description of the failure; empty on success
+    std::string trashedPath;  // where the item now lies (.../files/NAME); empty on failure
+    bool succeeded() const { return error == 0; }
+};
+
+// Moves the entry at `path` (absolute, standardized; the entry itself, never a link's target) into
+// the desktop Trash as the freedesktop.org Trash specification describes it. When `expected` is
+// given, the entry's device and inode are re-checked through its parent folder's descriptor right
+// before the rename, and a mismatch fails without touching anything.
+TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected = std::nullopt);
+
+}  // namespace tarnwick
