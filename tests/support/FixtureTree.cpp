@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
