@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <climits>
 #include <thread>
 
@@ -254,6 +255,36 @@ TEST(FolderScanner, ChainsDeeperThanPathMaxAreWalkedAndMeasured)
     EXPECT_GE(recording.result[0].size, 100'000);
     EXPECT_LT(recording.result[0].size, 200'000);
     EXPECT_EQ(recording.progress.back().visitedDirs, 3002);
+}
+
+int openDescriptorCount()
+{
+    int count = 0;
+    for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(FolderScanner, DeepTreesKeepFewDescriptorsOpenAndReturnToEveryLevel)
+{
+    // Every level of a 400-deep chain also holds a folder with a match, so the walk must come back
+    // to folders whose descriptors it closed on the way down.
+    FixtureTree tree;
+    const int depth = 400;
+    std::string relative;
+    for (int i = 0; i < depth; ++i) {
+        tree.folder(relative + "side/node_modules");
+        relative += "d/";
+    }
+    const int before = openDescriptorCount();
+    int mostOpen = 0;
+    const auto recording = recordScan(everyRule({tree.root()}), {}, [&](const ScanProgress &) {
+        mostOpen = std::max(mostOpen, openDescriptorCount() - before);
+    });
+    EXPECT_EQ(recording.result.size(), static_cast<std::size_t>(depth));
+    EXPECT_LE(mostOpen, 64 + depth / 64 + 4);
+    EXPECT_GT(mostOpen, 32) << "the window should be in use on a tree this deep";
 }
 
 struct UnreadableScan {
