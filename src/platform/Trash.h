@@ -24,7 +24,9 @@ struct TrashMoveResult {
 // Moves the entry at `path` (absolute, standardized; the entry itself, never a link's target) into
 // the desktop Trash as the freedesktop.org Trash specification describes it. When `expected` is
 // given, the entry's device and inode are re-checked through its parent folder's descriptor right
-// before the rename, and a mismatch fails without touching anything.
+// before the rename, and a mismatch fails without touching anything (error ESTALE, with a sentence
+// saying so as the message). An item whose volume has no usable trash fails the same way (EXDEV,
+// EACCES, EROFS, ...); it is never copied. Safe to call from any thread.
 TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected = std::nullopt);
 
 }  // namespace tarnwick

@@ -1,0 +1,246 @@
+#include "platform/Trash.h"
+
+#include "core/PathRules.h"
+#include "platform/MountPoints.h"
+#include "platform/TrashDirectory.h"
+#include "platform/TrashDirectorySizes.h"
+#include "platform/TrashInfo.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace tarnwick {
+
+namespace {
+
+// RENAME_NOREPLACE of <linux/fs.h>; the syscall is used directly so older C libraries without a
+// renameat2 wrapper build too.
+constexpr unsigned kRenameNoReplace = 1U << 0;
+constexpr std::string_view kInfoSuffix = ".trashinfo";
+// Room kept in a long name for ".N" suffixes up to seven digits.
+constexpr std::size_t kSuffixRoom = 8;
+constexpr unsigned kMaxNameAttempts = 100000;
+
+TrashMoveResult failure(int error)
+{
+    return {error, std::strerror(error), {}};
+}
+
+TrashMoveResult failure(int error, std::string message)
+{
+    return {error, std::move(message), {}};
+}
+
+TrashMoveResult identityMismatch()
+{
+    return failure(ESTALE, "The item was replaced after it was scanned; it was left where it is.");
+}
+
+bool sameIdentity(const struct stat &status, const FileIdentity &expected)
+{
+    return status.st_dev == expected.device && status.st_ino == expected.inode;
+}
+
+int renameNoReplace(int fromFd, const char *fromName, int toFd, const char *toName)
+{
+    int result;
+    do {
+        result = static_cast<int>(::syscall(SYS_renameat2, fromFd, fromName, toFd, toName, kRenameNoReplace));
+    } while (result != 0 && errno == EINTR);
+    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
+        // Some file systems (older NFS and FUSE servers) cannot promise "no replace". The name was
+        // found free and its info file reserved a moment ago, so a plain rename that re-checks the
+        // target first can only lose to a racing program that ignores that reservation.
+        struct stat existing {};
+        if (::fstatat(toFd, toName, &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+            errno = EEXIST;
+            return -1;
+        }
+        result = ::renameat(fromFd, fromName, toFd, toName);
+    }
+    return result;
+}
+
+bool writeAll(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t count = ::write(fd, text.data(), text.size());
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+// The item's name, shortened when NAME.N.trashinfo would not fit the file system's name limit.
+// The full original path stays in the info file, so a restore brings the full name back.
+std::string baseNameInTrash(std::string_view name, int infoFd)
+{
+    const long limit = ::fpathconf(infoFd, _PC_NAME_MAX);
+    const std::size_t nameMax = limit > 0 ? static_cast<std::size_t>(limit) : 255;
+    const std::size_t room = nameMax - kInfoSuffix.size() - kSuffixRoom;
+    if (name.size() <= room) {
+        return std::string(name);
+    }
+    std::size_t cut = room;
+    // Back off to the start of a UTF-8 sequence rather than leave half a character behind.
+    for (int step = 0; step < 3 && cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80; ++step) {
+        --cut;
+    }
+    return std::string(name.substr(0, cut));
+}
+
+enum class Reservation { reserved, taken, failed };
+
+// Claims `candidate` by creating its info file exclusively; the O_EXCL create is what makes two
+// programs trashing at once pick different names.
+Reservation reserveName(int infoFd, const std::string &infoName, const std::string &infoText,
+                        std::time_t &infoModified, int &error)
+{
+    FileDescriptor info(::openat(infoFd, infoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!info.valid()) {
+        error = errno;
+        return error == EEXIST ? Reservation::taken : Reservation::failed;
+    }
+    struct stat status {};
+    if (!writeAll(info.get(), infoText) || ::fsync(info.get()) != 0 || ::fstat(info.get(), &status) != 0) {
+        error = errno;
+        ::unlinkat(infoFd, infoName.c_str(), 0);
+        return Reservation::failed;
+    }
+    infoModified = status.st_mtim.tv_sec;
+    // The info entry must survive a crash once the item sits in files/, or the item is orphaned.
+    ::fsync(infoFd);
+    return Reservation::reserved;
+}
+
+// Where the folder open at dirFd really lies. Without /proc, the path it was opened by is resolved
+// instead and accepted only if it still leads to that same folder.
+std::optional<std::string> canonicalFolderPath(int dirFd, const std::string &openedAs)
+{
+    if (std::optional<std::string> path = openFolderPath(dirFd)) {
+        return path;
+    }
+    char resolved[PATH_MAX];
+    struct stat byPath {};
+    struct stat byDescriptor {};
+    if (::realpath(openedAs.c_str(), resolved) == nullptr || ::stat(resolved, &byPath) != 0 ||
+        ::fstat(dirFd, &byDescriptor) != 0 || byPath.st_dev != byDescriptor.st_dev ||
+        byPath.st_ino != byDescriptor.st_ino) {
+        return std::nullopt;
+    }
+    return std::string(resolved);
+}
+
+}  // namespace
+
+TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected)
+{
+    if (path.size() < 2 || path[0] != '/') {
+        return failure(EINVAL);
+    }
+    const std::string name(lastPathComponent(path));
+    if (name == "." || name == ".." || name.find('/') != std::string::npos) {
+        return failure(EINVAL);
+    }
+
+    // The parent chain is the user's choice, so it may pass through links; nothing below it does.
+    const std::string parentFolder(parentPath(path));
+    FileDescriptor parentFd(::open(parentFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat parent {};
+    struct stat item {};
+    if (!parentFd.valid() || ::fstat(parentFd.get(), &parent) != 0 ||
+        ::fstatat(parentFd.get(), name.c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) {
+        return failure(errno);
+    }
+    if (expected && !sameIdentity(item, *expected)) {
+        return identityMismatch();
+    }
+
+    const std::optional<std::string> canonicalParent = canonicalFolderPath(parentFd.get(), parentFolder);
+    if (!canonicalParent) {
+        return failure(ENOENT);
+    }
+    const std::string canonicalItem = joinPath(*canonicalParent, name);
+    // The parent's device decides the volume. A folder's own st_dev differs from its parent's only
+    // at a mount point (which no rename moves) or a btrfs subvolume (which renames like any folder
+    // of its file system), and overlay file systems may report a lower layer's device for files
+    // that still rename fine within the overlay.
+    int error = 0;
+    std::optional<TrashDirectory> trash = TrashDirectory::forFolder(*canonicalParent, parent.st_dev, error);
+    if (!trash) {
+        return failure(error);
+    }
+    if (const std::optional<std::string> trashPath = openFolderPath(trash->fd())) {
+        if (isPathInside(canonicalItem, *trashPath)) {
+            return failure(EINVAL, "The item is already in the Trash.");
+        }
+        if (isPathInside(*trashPath, canonicalItem)) {
+            return failure(EINVAL, "The item holds the Trash folder itself, so it cannot be moved into it.");
+        }
+    }
+
+    const std::string infoText = trashInfoText(trash->originalPath(path, canonicalItem), std::time(nullptr));
+    const std::string baseName = baseNameInTrash(name, trash->infoFd());
+    for (unsigned attempt = 1; attempt <= kMaxNameAttempts; ++attempt) {
+        const std::string candidate = attempt == 1 ? baseName : baseName + "." + std::to_string(attempt);
+        struct stat existing {};
+        if (::fstatat(trash->filesFd(), candidate.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+            continue;
+        }
+        if (errno != ENOENT) {
+            return failure(errno);
+        }
+        const std::string infoName = candidate + std::string(kInfoSuffix);
+        std::time_t infoModified = 0;
+        switch (reserveName(trash->infoFd(), infoName, infoText, infoModified, error)) {
+        case Reservation::taken:
+            continue;
+        case Reservation::failed:
+            return failure(error);
+        case Reservation::reserved:
+            break;
+        }
+
+        // Re-check the identity as late as possible: only the rename itself comes after this.
+        if (expected) {
+            struct stat current {};
+            const bool gone = ::fstatat(parentFd.get(), name.c_str(), &current, AT_SYMLINK_NOFOLLOW) != 0;
+            const int checkError = errno;
+            if (gone || !sameIdentity(current, *expected)) {
+                ::unlinkat(trash->infoFd(), infoName.c_str(), 0);
+                return gone ? failure(checkError) : identityMismatch();
+            }
+        }
+        if (renameNoReplace(parentFd.get(), name.c_str(), trash->filesFd(), candidate.c_str()) != 0) {
+            const int renameError = errno;
+            ::unlinkat(trash->infoFd(), infoName.c_str(), 0);
+            if (renameError == EEXIST) {
+                continue;  // another program took files/NAME without an info file first
+            }
+            return failure(renameError);
+        }
+
+        if (S_ISDIR(item.st_mode)) {
+            if (const std::optional<int64_t> size = folderDiskUsage(trash->filesFd(), candidate)) {
+                recordTrashedFolderSize(trash->fd(), candidate, *size, infoModified);
+            }
+        }
+        return {0, {}, joinPath(joinPath(trash->path(), "files"), candidate)};
+    }
+    return failure(EEXIST);
+}
+
+}  // namespace tarnwick
