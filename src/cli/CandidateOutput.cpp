@@ -2,6 +2,8 @@
 
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
+#include "core/Utf8.h"
+#include "platform/TrashInfo.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,45 +12,6 @@
 namespace tarnwick::cli {
 
 namespace {
-
-// Length of the valid UTF-8 sequence starting at text[i], or 0 when the byte there starts none.
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i)
-{
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) {
-        return 1;
-    }
-    std::size_t length;
-    unsigned int codePoint;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        codePoint = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        codePoint = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        codePoint = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0u) != 0x80u) {
-            return 0;
-        }
-        codePoint = (codePoint << 6) | (byte(i + k) & 0x3Fu);
-    }
-    const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-    if (overlong || surrogate || codePoint > 0x10FFFF) {
-        return 0;
-    }
-    return length;
-}
 
 std::string hexEscape(const char *prefix, unsigned char byte)
 {
@@ -84,7 +47,7 @@ std::string jsonString(std::string_view text)
         const auto byte = static_cast<unsigned char>(text[i]);
         const std::size_t length = utf8SequenceLength(text, i);
         if (length == 0) {
-            result += hexEscape("\\udc", byte);
+            result += "\xEF\xBF\xBD";  // U+FFFD REPLACEMENT CHARACTER
             ++i;
             continue;
         }
@@ -142,6 +105,9 @@ std::string candidatesJson(const std::vector<CleanupCandidate> &candidates)
         first = false;
         out += "{\"id\": " + jsonString(candidate.id);
         out += ", \"path\": " + jsonString(candidate.path);
+        if (!isValidUtf8(candidate.path)) {
+            out += ", \"pathBytes\": " + jsonString(percentEncodedPath(candidate.path));
+        }
         out += ", \"key\": " + jsonString(candidate.key);
         out += ", \"category\": " + jsonString(candidate.category);
         out += ", \"description\": " + jsonString(candidate.description);

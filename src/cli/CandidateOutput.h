@@ -12,16 +12,17 @@ namespace tarnwick::cli {
 // so a name with a newline stays on its line and odd bytes stay visible.
 std::string displayPath(std::string_view path);
 
-// A JSON string literal. Bytes that are not valid UTF-8 become \udcXX (the "surrogateescape"
-// convention, which Python's os.fsencode turns back into the original bytes), so every path
-// survives the trip exactly.
+// A JSON string literal. Bytes that are not valid UTF-8 become U+FFFD, so the document stays
+// valid for every parser; such paths also get their exact bytes in a separate field (see below).
 std::string jsonString(std::string_view text);
 
 // ISO 8601 in UTC with whole seconds and a trailing Z.
 std::string isoTimestamp(Timestamp time);
 
 // The candidates as a JSON array of objects with id, path, key, category, description, risk, size
-// and modifiedAt (null when unknown), one object per line.
+// and modifiedAt (null when unknown), one object per line. A path that is not valid UTF-8 cannot be
+// a JSON string as it is; its object then also has "pathBytes", the path percent-encoded byte for
+// byte, from which the exact path can be recovered.
 std::string candidatesJson(const std::vector<CleanupCandidate> &candidates);
 
 // The candidates as a table of size, rule key and path, with a total line.
