@@ -141,9 +141,12 @@ SnapshotValidationResult FileSystemSnapshot::validate(std::string_view currentPa
     try {
         fresh = capture(current, std::chrono::system_clock::now());
     } catch (const FileSystemSnapshotError &) {
+        // The existence test takes the path as given and follows links, as the system resolves it:
+        // "a/link/../x" can reach an entry that the lexical "a/x" cannot read.
         struct stat status {};
-        return ::stat(current.c_str(), &status) == 0 ? SnapshotValidationResult::inaccessible
-                                                    : SnapshotValidationResult::missing;
+        const std::string given(currentPath);
+        return ::stat(given.c_str(), &status) == 0 ? SnapshotValidationResult::inaccessible
+                                                  : SnapshotValidationResult::missing;
     }
     if (fresh.isSymbolicLink) {
         return SnapshotValidationResult::symbolicLink;

@@ -1,11 +1,16 @@
 #pragma once
 
+#include "core/FileSystemSnapshot.h"
 #include "engine/CancellationToken.h"
+#include "engine/CleanupAction.h"
 #include "engine/CleanupCandidate.h"
+#include "engine/DeleteProgress.h"
+#include "engine/DeleteResult.h"
 #include "engine/ScanOptions.h"
 #include "engine/ScanProgress.h"
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +26,17 @@ using CandidateHandler = std::function<void(const CleanupCandidate &)>;
 // token is cancelled; candidates already handed to candidateFound stay valid.
 std::vector<CleanupCandidate> scan(const ScanOptions &options, const ScanProgressHandler &progress,
                                    const CandidateHandler &candidateFound, const CancellationToken &token);
+
+// Cleans the candidates one by one, in order: each is re-checked right before it is touched (its
+// snapshot must still validate when it has both a snapshot and an approved root, and something
+// must exist at its path), then moved to the Trash or removed permanently. Every candidate ends in
+// exactly one of the result's lists; one failing folder never stops the run. The token is polled
+// before each candidate and once more right before each move to the Trash, never inside one
+// folder's removal, so a cancelled run leaves no folder half-moved. Never throws.
+DeleteResult deleteCandidates(const std::vector<CleanupCandidate> &candidates, CleanupAction action,
+                              const std::map<std::string, FileSystemSnapshot> &validationSnapshots,
+                              const std::map<std::string, std::string> &approvedRootsByCandidateID,
+                              const DeleteProgressHandler &progress, const CancellationToken &token);
 
 // Total allocated size of a folder and everything below it, each entry counted once per path,
 // links never followed. Throws CancellationError when the token is cancelled.

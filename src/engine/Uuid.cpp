@@ -1,0 +1,16 @@
+#include "engine/Uuid.h"
+
+#include <uuid/uuid.h>
+
+namespace tarnwick {
+
+std::string newUuid()
+{
+    uuid_t value;
+    uuid_generate_random(value);
+    char text[37];
+    uuid_unparse_upper(value, text);
+    return text;
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,282 @@
+#include "platform/TreeRemover.h"
+
+#include "core/PathRules.h"
+#include "platform/MountPoints.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace tarnwick {
+
+namespace {
+
+constexpr int kDirectoryOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
+
+TreeRemovalResult systemError(int error)
+{
+    return {error, std::strerror(error)};
+}
+
+TreeRemovalResult refusal(int error, std::string message)
+{
+    return {error, std::move(message)};
+}
+
+// Device and mount of an open folder. The mount ID tells a bind mount of the same file system
+// apart, which the device number cannot.
+bool readPlacement(int fd, uint64_t &device, uint64_t &mountID, bool &mountKnown)
+{
+    struct statx status {};
+    if (::statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &status) != 0) {
+        return false;
+    }
+    device = makedev(status.stx_dev_major, status.stx_dev_minor);
+    mountKnown = (status.stx_mask & STATX_MNT_ID) != 0;
+    mountID = mountKnown ? status.stx_mnt_id : 0;
+    return true;
+}
+
+// The first mount point at or below the folder open at `fd`. The folder is named as the kernel
+// knows it, links resolved, because that is the form of the mount table; `path` stands in when the
+// kernel cannot tell.
+std::optional<std::string> mountPointInside(int fd, const std::string &path)
+{
+    const std::string folder = openFolderPath(fd).value_or(path);
+    for (auto &point : mountPoints()) {
+        if (isPathInside(point, folder)) {
+            return std::move(point);
+        }
+    }
+    return std::nullopt;
+}
+
+int unlinkRetrying(int dirFd, const std::string &name, int flags)
+{
+    int result;
+    do {
+        result = ::unlinkat(dirFd, name.c_str(), flags);
+    } while (result != 0 && errno == EINTR);
+    return result == 0 ? 0 : errno;
+}
+
+}  // namespace
+
+TreeRemovalResult TreeRemover::remove(const std::string &path, const std::optional<FileIdentity> &expected,
+                                      const EntryRemoved &entryRemoved)
+{
+    const std::string target = normalizedPath(path);
+    if (target == "/") {
+        return refusal(EBUSY, "It is the root of the file system; nothing was deleted");
+    }
+    const std::string parent(parentPath(target));
+    const std::string name(lastPathComponent(target));
+
+    const FileDescriptor parentFd(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK));
+    if (!parentFd.valid()) {
+        return systemError(errno);
+    }
+    const auto matchesExpected = [&](const struct stat &status) {
+        return !expected || (expected->device == status.st_dev && expected->inode == status.st_ino);
+    };
+    const char *changedMessage = "It changed since it was checked; nothing was deleted";
+
+    struct stat status {};
+    if (::fstatat(parentFd.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        return systemError(errno);
+    }
+    if (!S_ISDIR(status.st_mode)) {
+        // A link, a file or anything else goes as itself; a link's target is never reached.
+        if (!matchesExpected(status)) {
+            return refusal(ESTALE, changedMessage);
+        }
+        if (const int error = unlinkRetrying(parentFd.get(), name, 0)) {
+            return systemError(error);
+        }
+        if (entryRemoved) {
+            entryRemoved(parent, name);
+        }
+        return {};
+    }
+
+    FileDescriptor rootFd(::openat(parentFd.get(), name.c_str(), kDirectoryOpenFlags));
+    if (!rootFd.valid()) {
+        return systemError(errno);
+    }
+    struct stat rootStatus {};
+    if (::fstat(rootFd.get(), &rootStatus) != 0) {
+        return systemError(errno);
+    }
+    if (!matchesExpected(rootStatus)) {
+        return refusal(ESTALE, changedMessage);
+    }
+
+    Placement parentPlacement;
+    if (!readPlacement(parentFd.get(), parentPlacement.device, parentPlacement.mountID, parentPlacement.mountKnown) ||
+        !readPlacement(rootFd.get(), m_placement.device, m_placement.mountID, m_placement.mountKnown)) {
+        return systemError(errno);
+    }
+    const bool otherMount = m_placement.mountKnown && parentPlacement.mountKnown &&
+                            m_placement.mountID != parentPlacement.mountID;
+    if (m_placement.device != parentPlacement.device || otherMount) {
+        return refusal(EXDEV, "It is a mount point; nothing was deleted");
+    }
+    // Mounts below the folder, bind mounts of this same file system included, are found in the
+    // mount table before anything is removed, so the files they show are never reached.
+    if (const auto inside = mountPointInside(rootFd.get(), target)) {
+        return refusal(EXDEV, "It holds a mount point at " + *inside + "; nothing was deleted");
+    }
+
+    m_chain.reset(std::move(rootFd), target);
+    TreeRemovalResult result = removeContents(entryRemoved);
+    m_chain.clear();
+    m_pending.clear();
+    if (!result.succeeded()) {
+        return result;
+    }
+    if (const int error = unlinkRetrying(parentFd.get(), name, AT_REMOVEDIR)) {
+        return systemError(error);
+    }
+    if (entryRemoved) {
+        entryRemoved(parent, name);
+    }
+    return {};
+}
+
+TreeRemovalResult TreeRemover::removeContents(const EntryRemoved &entryRemoved)
+{
+    m_pending.clear();
+    if (const int error = removeFilesOfTop(entryRemoved)) {
+        return systemError(error);
+    }
+    while (!m_pending.empty()) {
+        const std::size_t depth = m_pending.back().depth;
+        m_chain.truncate(depth);
+        if (m_pending.back().contentsRemoved) {
+            const std::string name = std::move(m_pending.back().name);
+            m_pending.pop_back();
+            const int dirFd = m_chain.topFd();
+            if (dirFd < 0) {
+                return systemError(errno);
+            }
+            const int error = unlinkRetrying(dirFd, name, AT_REMOVEDIR);
+            if (error == ENOENT) {
+                continue;  // gone already: someone else removed it
+            }
+            if (error != 0) {
+                return systemError(error);
+            }
+            if (entryRemoved) {
+                entryRemoved(m_chain.topPath(), name);
+            }
+            continue;
+        }
+
+        m_pending.back().contentsRemoved = true;
+        const int openError = m_chain.push(m_pending.back().name);
+        if (openError == ELOOP || openError == ENOTDIR) {
+            // Listed as a folder, now something else (a link swapped in): remove that entry itself.
+            const std::string name = std::move(m_pending.back().name);
+            m_pending.pop_back();
+            const int dirFd = m_chain.topFd();
+            const int error = dirFd < 0 ? errno : unlinkRetrying(dirFd, name, 0);
+            if (error == ENOENT) {
+                continue;
+            }
+            if (error != 0) {
+                return systemError(error);
+            }
+            if (entryRemoved) {
+                entryRemoved(m_chain.topPath(), name);
+            }
+            continue;
+        }
+        if (openError == ENOENT) {
+            m_pending.pop_back();
+            continue;
+        }
+        if (openError != 0) {
+            return systemError(openError);
+        }
+        const int dirFd = m_chain.topFd();
+        if (dirFd < 0) {
+            return systemError(errno);
+        }
+        if (!onSameMount(dirFd)) {
+            return refusal(EXDEV, "Stopped at a mount point at " + std::string(m_chain.topPath()) +
+                                      "; nothing there was deleted");
+        }
+        if (const int error = removeFilesOfTop(entryRemoved)) {
+            return systemError(error);
+        }
+    }
+    return {};
+}
+
+// Lists the top folder, removes every entry that is not a folder, and queues the folders. Names are
+// collected before anything is unlinked so the listing never runs over a directory it is changing.
+int TreeRemover::removeFilesOfTop(const EntryRemoved &entryRemoved)
+{
+    const int dirFd = m_chain.topFd();
+    if (dirFd < 0) {
+        return errno;
+    }
+    const std::size_t childDepth = m_chain.size();
+    m_files.clear();
+    const int listError = m_lister.forEachEntry(dirFd, [&](const DirectoryEntry &entry) {
+        bool isFolder = entry.type == DT_DIR;
+        if (entry.type == DT_UNKNOWN) {
+            struct stat status {};
+            isFolder = ::fstatat(dirFd, entry.name.data(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+                       S_ISDIR(status.st_mode);
+        }
+        if (isFolder) {
+            m_pending.push_back({childDepth, std::string(entry.name), false});
+        } else {
+            m_files.emplace_back(entry.name);
+        }
+    });
+    if (listError != 0) {
+        return listError;
+    }
+    for (const auto &name : m_files) {
+        const int error = unlinkRetrying(dirFd, name, 0);
+        if (error == ENOENT) {
+            continue;
+        }
+        if (error == EISDIR || error == EPERM) {
+            // A folder put in its place after the listing (unlink of a folder gives EISDIR, or EPERM
+            // on some file systems): queue it as one if it really is a folder now.
+            struct stat status {};
+            if (::fstatat(dirFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(status.st_mode)) {
+                m_pending.push_back({childDepth, name, false});
+                continue;
+            }
+        }
+        if (error != 0) {
+            return error;
+        }
+        if (entryRemoved) {
+            entryRemoved(m_chain.topPath(), name);
+        }
+    }
+    return 0;
+}
+
+bool TreeRemover::onSameMount(int dirFd) const
+{
+    Placement placement;
+    if (!readPlacement(dirFd, placement.device, placement.mountID, placement.mountKnown)) {
+        return false;
+    }
+    if (placement.device != m_placement.device) {
+        return false;
+    }
+    return !(placement.mountKnown && m_placement.mountKnown) || placement.mountID == m_placement.mountID;
+}
+
+}  // namespace tarnwick
