@@ -1,3 +1,4 @@
+#include "cli/CleanCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/ScanCommand.h"
 
@@ -48,6 +49,7 @@ int main(int argc, char **argv)
     case Command::scan:
         return runScan(*options, g_token);
     case Command::clean:
+        return runClean(*options, g_token);
     case Command::analyze:
         std::fprintf(stderr, "tarnwick-cli: this command is not available yet\n");
         return kExitUsage;

@@ -1,0 +1,116 @@
+#include "cli/CleanCommand.h"
+
+#include "cli/CandidateOutput.h"
+#include "cli/DeleteResultOutput.h"
+#include "cli/ProgressLine.h"
+#include "cli/ScanCommand.h"
+#include "core/ByteCountFormatter.h"
+#include "core/CountPhrase.h"
+#include "engine/Tarnwicker.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+namespace tarnwick::cli {
+
+namespace {
+
+void writeOut(const std::string &text, std::FILE *stream)
+{
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fflush(stream);
+}
+
+enum class Answer { yes, no, interrupted };
+
+// Reads one line from standard input. A Ctrl-C while waiting interrupts the read (the handler is
+// installed without SA_RESTART) and shows up as the cancelled token.
+Answer askOnTerminal(const std::string &question, const CancellationToken &token)
+{
+    writeOut(question + " [y/N] ", stderr);
+    char line[64];
+    const bool read = std::fgets(line, sizeof line, stdin) != nullptr;
+    if (token.isCancelled()) {
+        writeOut("\n", stderr);
+        return Answer::interrupted;
+    }
+    if (!read) {
+        writeOut("\n", stderr);
+        return Answer::no;
+    }
+    const std::string answer(line);
+    return answer == "y\n" || answer == "Y\n" || answer == "yes\n" || answer == "YES\n" || answer == "Yes\n"
+               ? Answer::yes
+               : Answer::no;
+}
+
+}  // namespace
+
+int runClean(const CliOptions &options, const CancellationToken &token)
+{
+    const CleanupAction action = options.permanently ? CleanupAction::deletePermanently : CleanupAction::moveToTrash;
+    const ScanOutcome outcome = scanRoots(options, token);
+    if (outcome.noUsableRoot) {
+        std::fprintf(stderr, "tarnwick-cli: no folder left to scan\n");
+        return kExitUsage;
+    }
+    if (outcome.cancelled) {
+        std::fprintf(stderr, "tarnwick-cli: scan cancelled; nothing was cleaned\n");
+        return kExitCancelled;
+    }
+    const std::vector<CleanupCandidate> &candidates = outcome.candidates;
+    if (candidates.empty()) {
+        writeOut(options.json ? deleteResultJson({}) : "No cleanup folders found.\n", stdout);
+        return kExitDone;
+    }
+    // With --json, standard output carries only the result; the table goes where the question goes.
+    if (!options.json || !options.yes) {
+        writeOut(candidatesTable(candidates), options.json ? stderr : stdout);
+    }
+
+    if (!options.yes && ::isatty(STDIN_FILENO) != 1) {
+        std::fprintf(stderr, "tarnwick-cli: not cleaning: standard input is not a terminal, so nobody can "
+                             "confirm; add --yes to clean without asking\n");
+        return kExitUsage;
+    }
+    if (!options.yes) {
+        const std::string amount = countPhrase(static_cast<int64_t>(candidates.size())) + " (" +
+                                   formatByteCount(totalSize(candidates)) + ")";
+        const std::string question = action == CleanupAction::moveToTrash ? "Move " + amount + " to the Trash?"
+                                                                          : "Permanently delete " + amount + "?";
+        switch (askOnTerminal(question, token)) {
+        case Answer::yes:
+            break;
+        case Answer::no:
+            writeOut("Nothing was cleaned.\n", stderr);
+            return kExitDone;
+        case Answer::interrupted:
+            std::fprintf(stderr, "tarnwick-cli: cancelled; nothing was cleaned\n");
+            return kExitCancelled;
+        }
+    }
+
+    ProgressLine line(options.quiet);
+    const DeleteResult result = Tarnwicker::deleteCandidates(
+        candidates, action, {}, {}, [&](const DeleteProgress &progress) { line.show(progress.message, progress.currentPath); },
+        token);
+    line.clear();
+
+    for (const auto &failure : result.failures) {
+        std::fprintf(stderr, "tarnwick-cli: %s: %s\n", displayPath(failure.path).c_str(),
+                     displayPath(failure.message).c_str());
+    }
+    if (options.json) {
+        writeOut(deleteResultJson(result), stdout);
+    } else {
+        writeOut(cleanupSummary(result, action) + "\n", stdout);
+    }
+    if (result.cancelled) {
+        return kExitCancelled;
+    }
+    return result.failures.empty() ? kExitDone : kExitSomeFailed;
+}
+
+}  // namespace tarnwick::cli

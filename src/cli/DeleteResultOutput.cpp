@@ -1,0 +1,118 @@
+#include "cli/DeleteResultOutput.h"
+
+#include "cli/CandidateOutput.h"
+#include "core/ByteCountFormatter.h"
+#include "core/CountPhrase.h"
+#include "core/Iso8601.h"
+#include "core/Utf8.h"
+#include "platform/TrashInfo.h"
+
+namespace tarnwick::cli {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// As in `scan --json`: a path that is not UTF-8 also gets its exact bytes, percent-encoded.
+void addPath(Json &object, const std::string &path)
+{
+    object["path"] = path;
+    if (!isValidUtf8(path)) {
+        object["pathBytes"] = percentEncodedPath(path);
+    }
+}
+
+Json candidateObject(const CleanupCandidate &candidate)
+{
+    Json object;
+    object["id"] = candidate.id;
+    addPath(object, candidate.path);
+    object["key"] = candidate.key;
+    object["category"] = candidate.category;
+    object["description"] = candidate.description;
+    object["risk"] = std::string(rawValue(candidate.risk));
+    object["size"] = candidate.size;
+    object["modifiedAt"] = candidate.modifiedAt ? Json(formatIso8601(*candidate.modifiedAt)) : Json(nullptr);
+    return object;
+}
+
+template <typename Item, typename ToJson>
+std::string arrayLines(const std::vector<Item> &items, ToJson toJson)
+{
+    if (items.empty()) {
+        return "[]";
+    }
+    std::string text = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        text += i == 0 ? "\n    " : ",\n    ";
+        text += jsonText(toJson(items[i]));
+    }
+    return text + "\n  ]";
+}
+
+}  // namespace
+
+std::string jsonText(const Json &value)
+{
+    if (value.is_string()) {
+        return jsonString(value.get_ref<const std::string &>());
+    }
+    if (value.is_object()) {
+        std::string text = "{";
+        bool first = true;
+        for (const auto &[key, member] : value.items()) {
+            text += first ? "" : ",";
+            first = false;
+            text += jsonString(key) + ":" + jsonText(member);
+        }
+        return text + "}";
+    }
+    if (value.is_array()) {
+        std::string text = "[";
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            text += (i == 0 ? "" : ",") + jsonText(value[i]);
+        }
+        return text + "]";
+    }
+    return value.dump();
+}
+
+std::string deleteResultJson(const DeleteResult &result)
+{
+    std::string text = "{\n  \"deleted\": " + arrayLines(result.deleted, candidateObject);
+    text += ",\n  \"failures\": " + arrayLines(result.failures, [](const CleanupFailure &failure) {
+                Json object{{"id", failure.id}};
+                addPath(object, failure.path);
+                object["message"] = failure.message;
+                return object;
+            });
+    text += ",\n  \"missing\": " + arrayLines(result.missing, candidateObject);
+    text += ",\n  \"skipped\": " + arrayLines(result.skipped, [](const CleanupSkipped &skipped) {
+                return Json{{"id", skipped.id}, {"candidate", candidateObject(skipped.candidate)},
+                            {"reason", skipped.reason}};
+            });
+    text += ",\n  \"trashRecords\": " +
+            arrayLines(result.trashRecords, [](const TrashTransactionRecord &record) { return record.toJson(); });
+    text += std::string(",\n  \"cancelled\": ") + (result.cancelled ? "true" : "false") + "\n}\n";
+    return text;
+}
+
+std::string cleanupSummary(const DeleteResult &result, CleanupAction action)
+{
+    const auto count = [](std::size_t size) { return countPhrase(static_cast<int64_t>(size)); };
+    std::string text = result.cancelled ? "Cleanup cancelled. " : "";
+    const std::string amount = count(result.deleted.size()) + " (" + formatByteCount(totalSize(result.deleted)) + ")";
+    text += action == CleanupAction::moveToTrash ? "Moved " + amount + " to the Trash" : "Deleted " + amount;
+    if (!result.failures.empty()) {
+        text += "; " + count(result.failures.size()) + " failed";
+    }
+    if (!result.missing.empty()) {
+        text += "; " + count(result.missing.size()) + (result.missing.size() == 1 ? " was" : " were") + " already gone";
+    }
+    if (!result.skipped.empty()) {
+        text += "; " + count(result.skipped.size()) + (result.skipped.size() == 1 ? " was" : " were") + " skipped";
+    }
+    return text + ".";
+}
+
+}  // namespace tarnwick::cli
