@@ -248,22 +248,5 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair{"modificationTime", J("2024-05-01T09:30:00+00:00")},
                       std::pair{"scanTime", J("2024-02-30T00:00:00Z")}, std::pair{"scanTime", J(1714555800)}));
 
-TEST(FileSystemSnapshotJson, OnlyAnObjectIsARecord)
-{
-    EXPECT_EQ(FileSystemSnapshot::fromJson(J::array()), std::nullopt);
-    EXPECT_EQ(FileSystemSnapshot::fromJson(J("text")), std::nullopt);
-}
-
-TEST(SnapshotEnumerations, RawValuesAreTheCaseNames)
-{
-    for (const auto result : allSnapshotValidationResults) {
-        EXPECT_EQ(snapshotValidationResultFromRaw(rawValue(result)), result);
-    }
-    EXPECT_EQ(rawValue(SnapshotValidationResult::pathEscape), "pathEscape");
-    EXPECT_EQ(rawValue(FileSystemEntryType::regularFile), "regularFile");
-    EXPECT_EQ(fileSystemEntryTypeFromRaw("symbolicLink"), FileSystemEntryType::symbolicLink);
-    EXPECT_EQ(fileSystemEntryTypeFromRaw("Directory"), std::nullopt);
-}
-
 }  // namespace
 }  // namespace tarnwick
