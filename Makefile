@@ -4,7 +4,7 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON
 
-.PHONY: deps build build-sanitize run test test-sanitize bench clean format
+.PHONY: deps build build-sanitize run test test-sanitize bench bench-delete clean format
 
 deps:
 	@scripts/install-deps
@@ -31,6 +31,10 @@ test: test-sanitize build
 
 bench: build
 	@bench/scan/run
+
+# Permanent deletion and Trash moves against rm -rf and mv; needs a few GB free under bench/out.
+bench-delete: build
+	@bench/delete/run
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,0 +1,33 @@
+// Cleans one folder through the engine alone, without the scan the command line does first, so a
+// benchmark times only the deletion or the Trash move.
+//
+//   delete-candidate --permanently|--trash FOLDER
+//
+// Exit status 0 when the folder was removed, 1 otherwise (the failure on standard error).
+
+#include "core/PathRules.h"
+#include "engine/Tarnwicker.h"
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char **argv)
+{
+    using namespace tarnwick;
+    const std::string mode = argc == 3 ? argv[1] : "";
+    if (mode != "--permanently" && mode != "--trash") {
+        std::fprintf(stderr, "usage: delete-candidate --permanently|--trash FOLDER\n");
+        return 2;
+    }
+    CleanupCandidate candidate;
+    candidate.path = candidate.id = normalizedPath(argv[2]);
+    candidate.key = "node_modules";
+    const CancellationToken token;
+    const auto result = Tarnwicker::deleteCandidates(
+        {candidate}, mode == "--trash" ? CleanupAction::moveToTrash : CleanupAction::deletePermanently, {}, {}, {},
+        token);
+    for (const auto &failure : result.failures) {
+        std::fprintf(stderr, "%s: %s\n", failure.path.c_str(), failure.message.c_str());
+    }
+    return result.deleted.size() == 1 ? 0 : 1;
+}
