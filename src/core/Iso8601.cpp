@@ -50,7 +50,9 @@ std::optional<std::chrono::system_clock::time_point> parseIso8601(std::string_vi
     }
     const year_month_day date{year{yearValue}, month{static_cast<unsigned>(monthValue)},
                               day{static_cast<unsigned>(dayValue)}};
-    if (!date.ok() || hourValue > 23 || minuteValue > 59 || secondValue > 59) {
+    // A system_clock time point counts nanoseconds in 64 bits: it spans the years 1678 to 2261.
+    if (!date.ok() || yearValue < 1678 || yearValue > 2261 || hourValue > 23 || minuteValue > 59 ||
+        secondValue > 59) {
         return std::nullopt;
     }
     return sys_days{date} + hours{hourValue} + minutes{minuteValue} + seconds{secondValue};
