@@ -4,7 +4,10 @@ BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON
 
-.PHONY: deps build build-sanitize run test test-sanitize bench bench-delete clean format
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps build build-sanitize run test test-sanitize bench bench-delete fuzz clean format
 
 deps:
 	@scripts/install-deps
@@ -36,8 +39,18 @@ bench: build
 bench-delete: build
 	@bench/delete/run
 
+# Not part of `make test`: a minute of libFuzzer on the readers of stored preferences and history.
+fuzz: deps
+	@dpkg-query -W -f='$${Status}' clang libclang-rt-14-dev 2>/dev/null | grep -c 'ok installed' | grep -q 2 || \
+		{ [ "$$(id -u)" -eq 0 ] && s= || s=sudo; $$s apt-get install -y -qq --no-install-recommends clang libclang-rt-14-dev; }
+	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DTARNWICK_SANITIZE=address,undefined -DTARNWICK_FUZZ=ON -DTARNWICK_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZ_DIR) -j$(JOBS) --target preferences_fuzzer
+	@mkdir -p $(FUZZ_DIR)/corpus && cp -n fuzz/corpus/preferences/* $(FUZZ_DIR)/corpus/
+	$(FUZZ_DIR)/fuzz/preferences_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=4096 $(FUZZ_DIR)/corpus
+
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

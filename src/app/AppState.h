@@ -1,0 +1,209 @@
+#pragma once
+
+#include "app/AnalyticsClient.h"
+#include "app/AnalyticsEvent.h"
+#include "app/AppRecords.h"
+#include "app/CleanupHistoryEntry.h"
+#include "app/CleanupStats.h"
+#include "app/PreferencesStore.h"
+#include "app/ReviewOptions.h"
+#include "app/UpdateChecker.h"
+#include "engine/CleanupAction.h"
+#include "engine/CleanupFailure.h"
+#include "engine/CleanupPreset.h"
+#include "engine/DeleteProgress.h"
+#include "engine/ScanProgress.h"
+
+#include <QObject>
+#include <QUrl>
+
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+class QNetworkAccessManager;
+
+namespace tarnwick {
+
+class CancellationToken;
+class DesktopShell;
+class SuperCleanCoordinator;
+
+// What the application state takes from the build and the machine. Tests replace any of it.
+struct AppEnvironment {
+    std::string version;            // the running version; empty when unknown
+    std::string analyticsEndpoint;  // where opted-in events go; empty for none
+    QUrl updateFeedURL;
+    QUrl downloadPageURL;
+    std::string homeFolder;
+    DesktopShell *desktopShell = nullptr;
+
+    // The build's settings and this user's home folder.
+    static AppEnvironment standard();
+};
+
+// The one controller of the main window. It owns the settings, the scan roots, the results, the
+// selection, the cleanup runs, the statistics and the history, and keeps what must survive a
+// restart in the preferences store. It lives on the main thread; every change happens there and is
+// announced by the signal named after the property.
+class AppState : public QObject {
+    Q_OBJECT
+public:
+    explicit AppState(PreferencesStore &defaults, AppEnvironment environment = AppEnvironment::standard(),
+                      QObject *parent = nullptr);
+    ~AppState() override;
+
+    // Persisted settings.
+    const std::vector<std::string> &roots() const { return m_roots; }
+    const std::set<std::string> &enabledRuleKeys() const { return m_enabledRuleKeys; }
+    bool includeAggressive() const { return m_includeAggressive; }
+    CleanupPreset cleanupPreset() const { return m_cleanupPreset; }
+    CleanupAction cleanupAction() const { return m_cleanupAction; }
+    SizePreset minimumSizePreset() const { return m_minimumSizePreset; }
+    CandidateSortMode sortMode() const { return m_sortMode; }
+    const CleanupStats &cleanupStats() const { return m_cleanupStats; }
+    const std::vector<CleanupHistoryEntry> &cleanupHistory() const { return m_cleanupHistory; }
+    const std::set<std::string> &excludedPaths() const { return m_excludedPaths; }
+    bool analyticsOptIn() const { return m_analyticsOptIn; }
+    bool automaticUpdateChecksEnabled() const { return m_automaticUpdateChecksEnabled; }
+
+    // Each setter saves the preferences at once.
+    void setRoots(std::vector<std::string> roots);
+    void setEnabledRuleKeys(std::set<std::string> keys);
+    void setIncludeAggressive(bool include);
+    void setCleanupPreset(CleanupPreset preset);
+    void setCleanupAction(CleanupAction action);
+    void setMinimumSizePreset(SizePreset preset);
+    void setSortMode(CandidateSortMode mode);
+    void setCleanupStats(CleanupStats stats);
+    void setCleanupHistory(std::vector<CleanupHistoryEntry> history);
+    void setExcludedPaths(std::set<std::string> paths);
+    void setAnalyticsOptIn(bool optIn);
+    void setAutomaticUpdateChecksEnabled(bool enabled);
+
+    // Session state.
+    ReviewFilter reviewFilter() const { return m_reviewFilter; }
+    const std::string &searchText() const { return m_searchText; }
+    const std::vector<CleanupCandidate> &candidates() const { return m_candidates; }
+    const std::set<std::string> &selectedCandidateIDs() const { return m_selectedCandidateIDs; }
+    const std::optional<std::string> &focusedCandidateID() const { return m_focusedCandidateID; }
+    const ScanProgress &scanProgress() const { return m_scanProgress; }
+    const DeleteProgress &deleteProgress() const { return m_deleteProgress; }
+    const std::vector<CleanupFailure> &failures() const { return m_failures; }
+    const std::string &statusMessage() const { return m_statusMessage; }
+    bool isScanning() const { return m_isScanning; }
+    bool isDeleting() const { return m_isDeleting; }
+    bool isDeleteConfirmationPresented() const { return m_isDeleteConfirmationPresented; }
+    const std::optional<CleanupSummary> &cleanupSummary() const { return m_cleanupSummary; }
+    const std::optional<StandardFolderNotice> &standardFolderNotice() const { return m_standardFolderNotice; }
+    bool isOnboardingPresented() const { return m_isOnboardingPresented; }
+    const UpdateCheckState &updateCheckState() const { return m_updateCheckState; }
+    const std::optional<MaintenanceReport> &maintenanceReport() const { return m_maintenanceReport; }
+    bool isRunningMaintenance() const { return m_isRunningMaintenance; }
+    bool isSuperCleanPresented() const { return m_isSuperCleanPresented; }
+
+    SuperCleanCoordinator &superCleanCoordinator() { return *m_superCleanCoordinator; }
+
+    // Writes every persisted property to the store, as one save.
+    void savePreferences();
+
+    // Update checks: `manual` only tells the analytics event whether the user asked.
+    void checkForUpdates(bool manual);
+    void openLatestDownload();
+
+    // Class-level readers used while constructing; public so their fallbacks can be checked alone.
+    static std::vector<std::string> savedRoots(const PreferencesStore &defaults, const std::string &home);
+    static std::vector<std::string> defaultRoots(const std::string &home);
+    static std::set<std::string> savedRuleKeys(const PreferencesStore &defaults, CleanupPreset fallbackPreset);
+    static CleanupStats savedCleanupStats(const PreferencesStore &defaults);
+    static std::vector<CleanupHistoryEntry> savedCleanupHistory(const PreferencesStore &defaults);
+    static int64_t int64(const PreferencesStore &defaults, const std::string &key);
+
+signals:
+    void rootsChanged();
+    void enabledRuleKeysChanged();
+    void includeAggressiveChanged();
+    void cleanupPresetChanged();
+    void cleanupActionChanged();
+    void minimumSizePresetChanged();
+    void reviewFilterChanged();
+    void sortModeChanged();
+    void cleanupStatsChanged();
+    void cleanupHistoryChanged();
+    void excludedPathsChanged();
+    void analyticsOptInChanged();
+    void automaticUpdateChecksEnabledChanged();
+    void searchTextChanged();
+    void candidatesChanged();
+    void selectedCandidateIDsChanged();
+    void focusedCandidateIDChanged();
+    void scanProgressChanged();
+    void deleteProgressChanged();
+    void failuresChanged();
+    void statusMessageChanged();
+    void isScanningChanged();
+    void isDeletingChanged();
+    void isDeleteConfirmationPresentedChanged();
+    void cleanupSummaryChanged();
+    void standardFolderNoticeChanged();
+    void isOnboardingPresentedChanged();
+    void updateCheckStateChanged();
+    void maintenanceReportChanged();
+    void isRunningMaintenanceChanged();
+    void isSuperCleanPresentedChanged();
+
+private:
+    void track(AnalyticsEvent event, AnalyticsProperties properties = {});
+    void rebuildAnalyticsClient();
+    void setStatusMessage(std::string message);
+    void setUpdateCheckState(UpdateCheckState state);
+
+    PreferencesStore &m_defaults;
+    AppEnvironment m_environment;
+
+    std::vector<std::string> m_roots;
+    std::set<std::string> m_enabledRuleKeys;
+    bool m_includeAggressive = false;
+    CleanupPreset m_cleanupPreset = CleanupPreset::safe;
+    CleanupAction m_cleanupAction = CleanupAction::moveToTrash;
+    SizePreset m_minimumSizePreset = SizePreset::any;
+    ReviewFilter m_reviewFilter = ReviewFilter::all;
+    CandidateSortMode m_sortMode = CandidateSortMode::largest;
+    CleanupStats m_cleanupStats;
+    std::vector<CleanupHistoryEntry> m_cleanupHistory;
+    std::set<std::string> m_excludedPaths;
+    bool m_analyticsOptIn = false;
+    bool m_automaticUpdateChecksEnabled = true;
+    std::string m_searchText;
+    std::vector<CleanupCandidate> m_candidates;
+    std::set<std::string> m_selectedCandidateIDs;
+    std::optional<std::string> m_focusedCandidateID;
+    ScanProgress m_scanProgress;
+    DeleteProgress m_deleteProgress;
+    std::vector<CleanupFailure> m_failures;
+    std::string m_statusMessage;
+    bool m_isScanning = false;
+    bool m_isDeleting = false;
+    bool m_isDeleteConfirmationPresented = false;
+    std::optional<CleanupSummary> m_cleanupSummary;
+    std::optional<StandardFolderNotice> m_standardFolderNotice;
+    bool m_isOnboardingPresented = false;
+    UpdateCheckState m_updateCheckState = UpdateCheckState::idle();
+    std::optional<MaintenanceReport> m_maintenanceReport;
+    bool m_isRunningMaintenance = false;
+    bool m_isSuperCleanPresented = false;
+
+    SuperCleanCoordinator *m_superCleanCoordinator;
+    QNetworkAccessManager *m_network;
+    std::unique_ptr<AnalyticsClient> m_analyticsClient;
+    std::unique_ptr<UpdateChecker> m_updateChecker;
+    std::shared_ptr<CancellationToken> m_scanToken;
+    std::shared_ptr<CancellationToken> m_deleteToken;
+    std::optional<Timestamp> m_scanStartedAt;
+    std::optional<Timestamp> m_deleteStartedAt;
+    std::optional<Timestamp> m_superCleanStartedAt;
+};
+
+}  // namespace tarnwick

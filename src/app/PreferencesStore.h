@@ -1,0 +1,60 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tarnwick {
+
+using PreferenceDate = std::chrono::system_clock::time_point;
+
+// Raw bytes kept as their own kind, so a data value never reads back as a string.
+struct PreferenceData {
+    std::string bytes;
+    bool operator==(const PreferenceData &) const = default;
+};
+
+// What one key can hold. Kinds are kept exactly: a number stays a number, a string of digits
+// stays a string, a date stays a date.
+using PreferenceValue = std::variant<bool, int64_t, double, std::string, std::vector<std::string>, PreferenceDate,
+                                     PreferenceData>;
+
+// A typed key-value store for the user's settings. The readers follow the usual rules of such
+// stores: a boolean that is absent reads as false, an integer that is absent or not a number reads
+// as 0, other kinds read as nothing when absent or of another kind.
+class PreferencesStore {
+public:
+    virtual ~PreferencesStore() = default;
+
+    virtual std::optional<PreferenceValue> object(const std::string &key) const = 0;
+    virtual void set(const std::string &key, PreferenceValue value) = 0;
+    virtual void remove(const std::string &key) = 0;
+
+    // Writes made between beginBatch() and endBatch() reach the backing storage once, at the end.
+    virtual void beginBatch() {}
+    virtual void endBatch() {}
+
+    std::optional<std::string> string(const std::string &key) const;
+    std::optional<std::vector<std::string>> stringArray(const std::string &key) const;
+    bool boolean(const std::string &key) const;
+    int64_t integer(const std::string &key) const;
+    std::optional<PreferenceData> data(const std::string &key) const;
+    std::optional<PreferenceDate> date(const std::string &key) const;
+};
+
+// Groups a series of writes into one save of the store.
+class PreferencesBatch {
+public:
+    explicit PreferencesBatch(PreferencesStore &store) : m_store(store) { m_store.beginBatch(); }
+    ~PreferencesBatch() { m_store.endBatch(); }
+    PreferencesBatch(const PreferencesBatch &) = delete;
+    PreferencesBatch &operator=(const PreferencesBatch &) = delete;
+
+private:
+    PreferencesStore &m_store;
+};
+
+}  // namespace tarnwick
