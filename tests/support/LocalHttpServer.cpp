@@ -1,6 +1,11 @@
 #include "LocalHttpServer.h"
 
+#include "FixtureTree.h"
+
 #include <QEventLoop>
+#include <QFile>
+#include <QSslConfiguration>
+#include <QSslServer>
 #include <QHostAddress>
 #include <QTcpSocket>
 #include <QTimer>
@@ -28,23 +33,61 @@ QList<QByteArray> RecordedRequest::headerNames() const
     return names;
 }
 
-LocalHttpServer::LocalHttpServer()
+std::optional<TlsIdentity> trustedLocalIdentity(const std::string &folder)
 {
-    connect(&m_server, &QTcpServer::newConnection, this, &LocalHttpServer::accept);
-    m_server.listen(QHostAddress::LocalHost, 0);
+    const std::string key = folder + "/key.pem";
+    const std::string certificate = folder + "/certificate.pem";
+    int status = -1;
+    runCommand("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 "
+               "-addext subjectAltName=IP:127.0.0.1 -keyout " + shellQuote(key) + " -out " +
+                   shellQuote(certificate) + " 2>/dev/null",
+               &status);
+    QFile keyFile(QString::fromStdString(key));
+    QFile certificateFile(QString::fromStdString(certificate));
+    if (status != 0 || !keyFile.open(QIODevice::ReadOnly) || !certificateFile.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    TlsIdentity identity{QSslCertificate(&certificateFile, QSsl::Pem), QSslKey(&keyFile, QSsl::Rsa, QSsl::Pem)};
+    if (identity.certificate.isNull() || identity.key.isNull()) {
+        return std::nullopt;
+    }
+    QSslConfiguration trusting = QSslConfiguration::defaultConfiguration();
+    trusting.addCaCertificate(identity.certificate);
+    QSslConfiguration::setDefaultConfiguration(trusting);
+    return identity;
+}
+
+LocalHttpServer::LocalHttpServer(const std::optional<TlsIdentity> &tls)
+{
+    if (tls) {
+        auto server = std::make_unique<QSslServer>();
+        QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+        configuration.setLocalCertificate(tls->certificate);
+        configuration.setPrivateKey(tls->key);
+        configuration.setPeerVerifyMode(QSslSocket::VerifyNone);
+        server->setSslConfiguration(configuration);
+        m_server = std::move(server);
+        m_scheme = QStringLiteral("https");
+    } else {
+        m_server = std::make_unique<QTcpServer>();
+        m_scheme = QStringLiteral("http");
+    }
+    // Emitted once a connection is ready to use, which for TLS is after the handshake.
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, &LocalHttpServer::accept);
+    m_server->listen(QHostAddress::LocalHost, 0);
 }
 
 LocalHttpServer::~LocalHttpServer()
 {
     // Sockets still open emit `disconnected` while they are destroyed; none of that may reach us.
-    for (QTcpSocket *socket : m_server.findChildren<QTcpSocket *>()) {
+    for (QTcpSocket *socket : m_server->findChildren<QTcpSocket *>()) {
         socket->disconnect(this);
     }
 }
 
 QUrl LocalHttpServer::url(const QString &path) const
 {
-    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path));
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2%3").arg(m_scheme).arg(port()).arg(path));
 }
 
 QUrl LocalHttpServer::refusingUrl(const QString &path)
@@ -85,7 +128,7 @@ bool LocalHttpServer::waitForRequests(size_t count, int timeoutMilliseconds)
 
 void LocalHttpServer::accept()
 {
-    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+    while (QTcpSocket *socket = m_server->nextPendingConnection()) {
         m_buffers.insert(socket, {});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {

@@ -5,8 +5,13 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QTcpServer>
 #include <QUrl>
+#include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QTcpSocket;
@@ -28,6 +33,16 @@ struct RecordedRequest {
     QList<QByteArray> headerNames() const;
 };
 
+// A certificate for 127.0.0.1 and its key, for a server that speaks HTTPS.
+struct TlsIdentity {
+    QSslCertificate certificate;
+    QSslKey key;
+};
+
+// Makes a fresh self-signed identity for IP 127.0.0.1 with the openssl tool, in `folder`, and
+// makes this process trust it for every later TLS connection. Nothing when openssl is missing.
+std::optional<TlsIdentity> trustedLocalIdentity(const std::string &folder);
+
 struct CannedResponse {
     int status = 200;
     QByteArray reason = "OK";
@@ -44,11 +59,12 @@ struct CannedResponse {
 class LocalHttpServer : public QObject {
     Q_OBJECT
 public:
-    LocalHttpServer();
+    // Plain HTTP, or HTTPS with the given identity.
+    explicit LocalHttpServer(const std::optional<TlsIdentity> &tls = std::nullopt);
     ~LocalHttpServer() override;
 
-    bool isListening() const { return m_server.isListening(); }
-    quint16 port() const { return m_server.serverPort(); }
+    bool isListening() const { return m_server->isListening(); }
+    quint16 port() const { return m_server->serverPort(); }
     QUrl url(const QString &path) const;
 
     void respondWith(CannedResponse response);
@@ -76,7 +92,8 @@ private:
     CannedResponse m_response;
     bool m_answer = true;
     // Last, so its sockets go before the state their handlers use.
-    QTcpServer m_server;
+    std::unique_ptr<QTcpServer> m_server;
+    QString m_scheme;
 };
 
 }  // namespace tarnwick::testing
