@@ -229,7 +229,6 @@ TARNWICK_PERSISTED_SETTER(setRoots, m_roots, std::vector<std::string>, rootsChan
 TARNWICK_PERSISTED_SETTER(setEnabledRuleKeys, m_enabledRuleKeys, std::set<std::string>, enabledRuleKeysChanged)
 TARNWICK_PERSISTED_SETTER(setCleanupPreset, m_cleanupPreset, CleanupPreset, cleanupPresetChanged)
 TARNWICK_PERSISTED_SETTER(setMinimumSizePreset, m_minimumSizePreset, SizePreset, minimumSizePresetChanged)
-TARNWICK_PERSISTED_SETTER(setSortMode, m_sortMode, CandidateSortMode, sortModeChanged)
 TARNWICK_PERSISTED_SETTER(setCleanupStats, m_cleanupStats, CleanupStats, cleanupStatsChanged)
 TARNWICK_PERSISTED_SETTER(setCleanupHistory, m_cleanupHistory, std::vector<CleanupHistoryEntry>,
                           cleanupHistoryChanged)
@@ -237,6 +236,17 @@ TARNWICK_PERSISTED_SETTER(setExcludedPaths, m_excludedPaths, std::set<std::strin
 TARNWICK_PERSISTED_SETTER(setAutomaticUpdateChecksEnabled, m_automaticUpdateChecksEnabled, bool,
                           automaticUpdateChecksEnabledChanged)
 #undef TARNWICK_PERSISTED_SETTER
+
+void AppState::setSortMode(CandidateSortMode mode)
+{
+    const bool changed = m_sortMode != mode;
+    m_sortMode = mode;
+    if (changed) {
+        invalidateDisplayedCandidates();
+        emit sortModeChanged();
+    }
+    savePreferences();
+}
 
 void AppState::setIncludeAggressive(bool include)
 {

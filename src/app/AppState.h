@@ -12,6 +12,7 @@
 #include "engine/CleanupFailure.h"
 #include "engine/CleanupPreset.h"
 #include "engine/DeleteProgress.h"
+#include "engine/DeleteResult.h"
 #include "engine/ScanProgress.h"
 
 #include <QObject>
@@ -21,6 +22,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class QNetworkAccessManager;
@@ -113,6 +115,60 @@ public:
     void checkForUpdates(bool manual);
     void openLatestDownload();
 
+    // Scan roots and the standard-folder actions.
+    void addRoots(const std::vector<std::string> &paths);
+    void removeRoot(const std::string &path);
+    void addProjectRoots();
+    void addXcodeRoot();
+    void addPackageCacheRoots();
+    void addHomebrewRoots();
+    void addDockerRoots();
+    void addRecommendedRoots();
+    void dismissStandardFolderNotice();
+
+    // The scan run. Results arrive live on the main thread while it runs.
+    void scan();
+    void cancelScan();
+    int64_t totalSize() const;
+    std::vector<CleanupCandidate> selectedCandidates() const;
+
+    // The review list.
+    const std::vector<CleanupCandidate> &displayedCandidates() const;
+    std::optional<CleanupCandidate> focusedCandidate() const;
+    void applyPreset(CleanupPreset preset);
+    void setRule(const std::string &key, bool enabled);
+    // The extra-types switch of the folder-type settings: also makes the preset custom.
+    void setIncludeAggressiveByHand(bool include);
+    void setCandidate(const std::string &id, bool selected);
+    void toggleCandidateSelection(const std::string &id);
+    void selectAllCandidates();
+    void clearSelection();
+    void exclude(const CleanupCandidate &candidate);
+    void removeExcludedPath(const std::string &path);
+    void copyPath(const CleanupCandidate &candidate);
+    void setReviewFilter(ReviewFilter filter);
+    void setSearchText(std::string text);
+    void setFocusedCandidateID(std::optional<std::string> id);
+
+    // The cleanup run.
+    void requestDeleteConfirmation();
+    void dismissDeleteConfirmation();
+    void deleteSelected();
+    void cancelCleanup();
+    void dismissCleanupSummary();
+    // "node_modules - ~/Code/app, target - ~/Code/tool +1 more"
+    static std::string folderSummary(const std::vector<CleanupCandidate> &candidates, const std::string &home);
+
+    // Developer tools, one at a time.
+    void previewHomebrewCleanup();
+    void runHomebrewCleanup();
+    void previewUnavailableSimulators();
+    void deleteUnavailableSimulators();
+    void previewDockerUsage();
+    void previewColimaUsage();
+    void runMaintenanceAction(MaintenanceAction action);
+    void dismissMaintenanceReport();
+
     // Class-level readers used while constructing; public so their fallbacks can be checked alone.
     static std::vector<std::string> savedRoots(const PreferencesStore &defaults, const std::string &home);
     static std::vector<std::string> defaultRoots(const std::string &home);
@@ -155,6 +211,34 @@ signals:
     void isSuperCleanPresentedChanged();
 
 private:
+    // Session-state setters: each stores and announces a change. Every change of the review list's
+    // inputs goes through these, so derived lists can be cached safely.
+    void setCandidates(std::vector<CleanupCandidate> candidates);
+    void setSelectedCandidateIDs(std::set<std::string> ids);
+    void setScanProgress(ScanProgress progress);
+    void setDeleteProgress(DeleteProgress progress);
+    void setFailures(std::vector<CleanupFailure> failures);
+    void setIsScanning(bool scanning);
+    void setIsDeleting(bool deleting);
+    void setCleanupSummary(std::optional<CleanupSummary> summary);
+    void setStandardFolderNotice(std::optional<StandardFolderNotice> notice);
+    void setMaintenanceReport(std::optional<MaintenanceReport> report);
+    void setIsRunningMaintenance(bool running);
+    void setReadyStatus();
+
+    void addLiveScanCandidate(const CleanupCandidate &candidate);
+    void finishScan(std::vector<CleanupCandidate> result);
+    void endScanCancelled();
+    void endScanFailed(const std::string &message);
+    void finishCleanup(const DeleteResult &result, CleanupAction action);
+    void addExistingStandardRoots(const std::vector<std::string> &homeRelative, const std::string &singular,
+                                  const std::string &plural, const std::string &notFoundTitle,
+                                  const std::string &notFoundMessage);
+    void runMaintenance(const std::string &title, const std::string &tool, const std::vector<std::string> &arguments,
+                        std::optional<std::string> primaryActionTitle, std::optional<MaintenanceAction> primaryAction);
+    // Drops the cached review list; called by every setter of its inputs.
+    void invalidateDisplayedCandidates();
+
     void track(AnalyticsEvent event, AnalyticsProperties properties = {});
     void rebuildAnalyticsClient();
     void setStatusMessage(std::string message);
@@ -204,6 +288,12 @@ private:
     std::optional<Timestamp> m_scanStartedAt;
     std::optional<Timestamp> m_deleteStartedAt;
     std::optional<Timestamp> m_superCleanStartedAt;
+
+    // Ids of `m_candidates`, so a live candidate is checked for duplicates in constant time.
+    std::unordered_set<std::string> m_candidateIDs;
+    // The review list as last computed; valid while m_displayedValid is set.
+    mutable std::vector<CleanupCandidate> m_displayed;
+    mutable bool m_displayedValid = false;
 };
 
 }  // namespace tarnwick

@@ -1,0 +1,109 @@
+// The setters of the application state's session properties. Each stores the value and announces
+// the change; those that feed the review list also drop its cached form.
+
+#include "app/AppState.h"
+
+namespace tarnwick {
+
+void AppState::setCandidates(std::vector<CleanupCandidate> candidates)
+{
+    m_candidates = std::move(candidates);
+    m_candidateIDs.clear();
+    for (const auto &candidate : m_candidates) {
+        m_candidateIDs.insert(candidate.id);
+    }
+    invalidateDisplayedCandidates();
+    emit candidatesChanged();
+}
+
+void AppState::setSelectedCandidateIDs(std::set<std::string> ids)
+{
+    if (m_selectedCandidateIDs == ids) {
+        return;
+    }
+    m_selectedCandidateIDs = std::move(ids);
+    if (m_reviewFilter != ReviewFilter::all) {
+        invalidateDisplayedCandidates();
+    }
+    emit selectedCandidateIDsChanged();
+}
+
+void AppState::setScanProgress(ScanProgress progress)
+{
+    if (m_scanProgress == progress) {
+        return;
+    }
+    m_scanProgress = std::move(progress);
+    emit scanProgressChanged();
+}
+
+void AppState::setDeleteProgress(DeleteProgress progress)
+{
+    if (m_deleteProgress == progress) {
+        return;
+    }
+    m_deleteProgress = std::move(progress);
+    emit deleteProgressChanged();
+}
+
+void AppState::setFailures(std::vector<CleanupFailure> failures)
+{
+    if (m_failures == failures) {
+        return;
+    }
+    m_failures = std::move(failures);
+    emit failuresChanged();
+}
+
+void AppState::setIsScanning(bool scanning)
+{
+    if (m_isScanning == scanning) {
+        return;
+    }
+    m_isScanning = scanning;
+    invalidateDisplayedCandidates();  // the list is unsorted while scanning
+    emit isScanningChanged();
+}
+
+void AppState::setIsDeleting(bool deleting)
+{
+    if (m_isDeleting == deleting) {
+        return;
+    }
+    m_isDeleting = deleting;
+    emit isDeletingChanged();
+}
+
+void AppState::setCleanupSummary(std::optional<CleanupSummary> summary)
+{
+    m_cleanupSummary = std::move(summary);
+    emit cleanupSummaryChanged();
+}
+
+void AppState::setStandardFolderNotice(std::optional<StandardFolderNotice> notice)
+{
+    m_standardFolderNotice = std::move(notice);
+    emit standardFolderNoticeChanged();
+}
+
+void AppState::setMaintenanceReport(std::optional<MaintenanceReport> report)
+{
+    m_maintenanceReport = std::move(report);
+    emit maintenanceReportChanged();
+}
+
+void AppState::setIsRunningMaintenance(bool running)
+{
+    if (m_isRunningMaintenance == running) {
+        return;
+    }
+    m_isRunningMaintenance = running;
+    emit isRunningMaintenanceChanged();
+}
+
+void AppState::setReadyStatus()
+{
+    setStatusMessage(m_roots.empty() ? "Choose a folder to scan." : "Ready to scan.");
+}
+
+}  // namespace tarnwick
