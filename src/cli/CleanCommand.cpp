@@ -8,6 +8,7 @@
 #include "core/CountPhrase.h"
 #include "engine/Tarnwicker.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -25,13 +26,20 @@ void writeOut(const std::string &text, std::FILE *stream)
 
 enum class Answer { yes, no, interrupted };
 
-// Reads one line from standard input. A Ctrl-C while waiting interrupts the read (the handler is
-// installed without SA_RESTART) and shows up as the cancelled token.
+// Reads one line from standard input. A Ctrl-C shows up as the cancelled token: the wait polls it,
+// because a signal that lands just before a blocking read would otherwise leave the read waiting
+// for a line that never comes.
 Answer askOnTerminal(const std::string &question, const CancellationToken &token)
 {
     writeOut(question + " [y/N] ", stderr);
+    while (!token.isCancelled()) {
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        if (::poll(&input, 1, 100) > 0) {
+            break;
+        }
+    }
     char line[64];
-    const bool read = std::fgets(line, sizeof line, stdin) != nullptr;
+    const bool read = !token.isCancelled() && std::fgets(line, sizeof line, stdin) != nullptr;
     if (token.isCancelled()) {
         writeOut("\n", stderr);
         return Answer::interrupted;
