@@ -1,12 +1,257 @@
 // The review list: what is shown, in which order, what is selected and kept.
 
 #include "app/AppState.h"
+#include "app/CandidateOrdering.h"
+#include "app/DesktopShell.h"
+#include "core/NaturalOrder.h"
+#include "engine/CleanupRules.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <unicode/uchar.h>
+#include <unicode/utf8.h>
+#include <unordered_set>
 
 namespace tarnwick {
+
+namespace {
+
+// The search text without the white space and line breaks around it (Unicode White_Space, so a
+// pasted no-break space counts too). Ill-formed bytes are kept as text.
+std::string_view trimmedQuery(std::string_view text)
+{
+    const auto length = static_cast<int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
+    int32_t first = -1;
+    int32_t end = 0;
+    for (int32_t i = 0; i < length;) {
+        const int32_t start = i;
+        UChar32 c = 0;
+        U8_NEXT(text.data(), i, length, c);
+        if (c < 0 || !u_isUWhiteSpace(c)) {
+            if (first < 0) {
+                first = start;
+            }
+            end = i;
+        }
+    }
+    if (first < 0) {
+        return {};
+    }
+    return text.substr(static_cast<std::size_t>(first), static_cast<std::size_t>(end - first));
+}
+
+bool matchesQuery(const CleanupCandidate &candidate, const std::optional<CaselessNeedle> &query)
+{
+    return !query || query->foundIn(candidate.path) || query->foundIn(candidate.key) ||
+           query->foundIn(candidate.category) || query->foundIn(candidate.description);
+}
+
+}  // namespace
 
 void AppState::invalidateDisplayedCandidates()
 {
     m_displayedValid = false;
+}
+
+// Kept until an input changes: the filter, the search text, the sort mode, whether a scan runs, the
+// candidates, and the selection while the filter looks at it. Each of their setters invalidates.
+const std::vector<CleanupCandidate> &AppState::displayedCandidates() const
+{
+    if (m_displayedValid) {
+        return m_displayed;
+    }
+    const std::string_view trimmed = trimmedQuery(m_searchText);
+    const auto query = trimmed.empty() ? std::nullopt : std::optional<CaselessNeedle>(trimmed);
+    // A hashed view of the selection: looking 100,000 ids up in the ordered set costs a chain of
+    // string comparisons and cache misses each, several times what building this costs.
+    std::unordered_set<std::string_view> selected;
+    if (m_reviewFilter != ReviewFilter::all) {
+        selected.reserve(m_selectedCandidateIDs.size());
+        selected.insert(m_selectedCandidateIDs.begin(), m_selectedCandidateIDs.end());
+    }
+    const bool keepSelected = m_reviewFilter == ReviewFilter::selected;
+    std::vector<const CleanupCandidate *> kept;
+    kept.reserve(m_candidates.size());
+    for (const auto &candidate : m_candidates) {
+        const bool filterKeeps = m_reviewFilter == ReviewFilter::all || selected.contains(candidate.id) == keepSelected;
+        if (filterKeeps && matchesQuery(candidate, query)) {
+            kept.push_back(&candidate);
+        }
+    }
+    // While scanning, rows stay in the order found so the list does not jump under the user.
+    if (!m_isScanning) {
+        sortCandidates(kept, m_sortMode);
+    }
+    // Assigning over the previous rows reuses their strings' storage: far fewer allocations than
+    // building the list afresh, which matters at 100,000 rows.
+    m_displayed.resize(kept.size());
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        m_displayed[i] = *kept[i];
+    }
+    m_displayedValid = true;
+    return m_displayed;
+}
+
+std::optional<CleanupCandidate> AppState::focusedCandidate() const
+{
+    const auto byID = [this](const std::string &id) {
+        return std::find_if(m_candidates.begin(), m_candidates.end(),
+                            [&id](const CleanupCandidate &candidate) { return candidate.id == id; });
+    };
+    if (m_focusedCandidateID && m_candidateIDs.contains(*m_focusedCandidateID)) {
+        return *byID(*m_focusedCandidateID);
+    }
+    // Exactly one selected candidate: ids in the selection that are not candidates do not count.
+    const std::string *onlySelected = nullptr;
+    for (const auto &id : m_selectedCandidateIDs) {
+        if (m_candidateIDs.contains(id)) {
+            if (onlySelected != nullptr) {
+                onlySelected = nullptr;
+                break;
+            }
+            onlySelected = &id;
+        }
+    }
+    if (onlySelected != nullptr) {
+        return *byID(*onlySelected);
+    }
+    const auto &shown = displayedCandidates();
+    if (shown.empty()) {
+        return std::nullopt;
+    }
+    return shown.front();
+}
+
+void AppState::applyPreset(CleanupPreset preset)
+{
+    setCleanupPreset(preset);
+    if (preset == CleanupPreset::custom) {
+        setStatusMessage("Custom folder type selection.");
+        return;
+    }
+    setEnabledRuleKeys(CleanupRules::keys(preset));
+    setIncludeAggressive(CleanupRules::includesAggressive(preset));
+    setStatusMessage(std::string(title(preset)) + " preset selected.");
+}
+
+void AppState::setRule(const std::string &key, bool enabled)
+{
+    auto keys = m_enabledRuleKeys;
+    if (enabled) {
+        keys.insert(key);
+    } else {
+        keys.erase(key);
+    }
+    setEnabledRuleKeys(std::move(keys));
+    setCleanupPreset(CleanupPreset::custom);
+}
+
+void AppState::setIncludeAggressiveByHand(bool include)
+{
+    setIncludeAggressive(include);
+    setCleanupPreset(CleanupPreset::custom);
+}
+
+void AppState::setCandidate(const std::string &id, bool selected)
+{
+    auto ids = m_selectedCandidateIDs;
+    if (selected) {
+        ids.insert(id);
+    } else {
+        ids.erase(id);
+    }
+    setSelectedCandidateIDs(std::move(ids));
+}
+
+void AppState::toggleCandidateSelection(const std::string &id)
+{
+    setCandidate(id, !m_selectedCandidateIDs.contains(id));
+}
+
+void AppState::selectAllCandidates()
+{
+    std::set<std::string> ids;
+    for (const auto &candidate : m_candidates) {
+        ids.insert(candidate.id);
+    }
+    setSelectedCandidateIDs(std::move(ids));
+}
+
+void AppState::clearSelection()
+{
+    setSelectedCandidateIDs({});
+}
+
+void AppState::exclude(const CleanupCandidate &candidate)
+{
+    // The caller may hand in a row of the displayed list or of the candidates, both of which change
+    // below; take what is needed first.
+    const std::string id = candidate.id;
+    const std::string path = candidate.path;
+    auto excluded = m_excludedPaths;
+    excluded.insert(path);
+    setExcludedPaths(std::move(excluded));
+
+    auto remaining = std::move(m_candidates);
+    std::erase_if(remaining, [&id](const CleanupCandidate &each) { return each.id == id; });
+    setCandidates(std::move(remaining));
+    auto selection = m_selectedCandidateIDs;
+    selection.erase(id);
+    setSelectedCandidateIDs(std::move(selection));
+
+    if (m_focusedCandidateID == id) {
+        const auto &shown = displayedCandidates();
+        setFocusedCandidateID(shown.empty() ? std::nullopt : std::optional<std::string>(shown.front().id));
+    }
+    setStatusMessage("Added to Always Keep.");
+}
+
+void AppState::removeExcludedPath(const std::string &path)
+{
+    auto excluded = m_excludedPaths;
+    excluded.erase(path);
+    setExcludedPaths(std::move(excluded));
+    setStatusMessage("Removed from Always Keep.");
+}
+
+void AppState::copyPath(const CleanupCandidate &candidate)
+{
+    // Without a desktop there is no clipboard, and claiming a copy would be untrue.
+    if (m_environment.desktopShell == nullptr) {
+        return;
+    }
+    m_environment.desktopShell->copyToClipboard(candidate.path);
+    setStatusMessage("Copied path.");
+}
+
+void AppState::setReviewFilter(ReviewFilter filter)
+{
+    if (m_reviewFilter == filter) {
+        return;
+    }
+    m_reviewFilter = filter;
+    invalidateDisplayedCandidates();
+    emit reviewFilterChanged();
+}
+
+void AppState::setSearchText(std::string text)
+{
+    if (m_searchText == text) {
+        return;
+    }
+    m_searchText = std::move(text);
+    invalidateDisplayedCandidates();
+    emit searchTextChanged();
+}
+
+void AppState::setFocusedCandidateID(std::optional<std::string> id)
+{
+    if (m_focusedCandidateID == id) {
+        return;
+    }
+    m_focusedCandidateID = std::move(id);
+    emit focusedCandidateIDChanged();
 }
 
 }  // namespace tarnwick

@@ -27,4 +27,19 @@ std::optional<CleanupPreset> cleanupPresetFromRaw(std::string_view raw)
     return std::nullopt;
 }
 
+std::string_view title(CleanupPreset preset)
+{
+    switch (preset) {
+    case CleanupPreset::safe:
+        return "Safe";
+    case CleanupPreset::balanced:
+        return "Balanced";
+    case CleanupPreset::deep:
+        return "Deep";
+    case CleanupPreset::custom:
+        return "Custom";
+    }
+    return "Safe";
+}
+
 }  // namespace tarnwick

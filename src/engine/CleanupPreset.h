@@ -13,5 +13,7 @@ inline constexpr std::array<CleanupPreset, 4> allCleanupPresets{CleanupPreset::s
 
 std::string_view rawValue(CleanupPreset preset);
 std::optional<CleanupPreset> cleanupPresetFromRaw(std::string_view raw);
+// The name shown to the user; rawValue is the stored form.
+std::string_view title(CleanupPreset preset);
 
 }  // namespace tarnwick
