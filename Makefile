@@ -34,6 +34,7 @@ test: test-sanitize build
 
 bench: build
 	@bench/scan/run
+	@bench/appstate/run
 
 # Permanent deletion and Trash moves against rm -rf and mv; needs a few GB free under bench/out.
 bench-delete: build

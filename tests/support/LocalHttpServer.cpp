@@ -135,6 +135,11 @@ void LocalHttpServer::accept()
             m_buffers.remove(socket);
             socket->deleteLater();
         });
+        // Over TLS a request can arrive with the end of the handshake, before the connection is
+        // handed out; its readyRead is gone by now, so read what is already there.
+        if (socket->bytesAvailable() > 0) {
+            read(socket);
+        }
     }
 }
 
