@@ -35,6 +35,7 @@ test: test-sanitize build
 bench: build
 	@bench/scan/run
 	@bench/appstate/run
+	@bench/review/run
 
 # Permanent deletion and Trash moves against rm -rf and mv; needs a few GB free under bench/out.
 bench-delete: build

@@ -42,7 +42,7 @@ private:
     std::string m_bytes;
     bool m_isUtf8 = true;
     std::u16string m_folded;   // its canonical caseless form
-    std::string m_asciiFolded; // the same, when that is ASCII; else empty
+    std::string m_asciiFolded;  // the same, when that is ASCII; else empty
 };
 
 }  // namespace tarnwick

@@ -79,7 +79,7 @@ TEST(CandidateOrdering, KeyedSortAgreesWithThePairwiseOrder)
         if (pick(4) != 0) {
             each.modifiedAt = Timestamp(std::chrono::seconds(pick(8)));
         }
-        each.id = std::to_string(i); // equal paths then show whether the sort kept their order
+        each.id = std::to_string(i);  // equal paths then show whether the sort kept their order
         list.push_back(std::move(each));
     }
     for (const auto mode : allCandidateSortModes) {

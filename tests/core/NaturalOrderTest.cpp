@@ -22,10 +22,17 @@ TEST(NaturalOrder, OrdersDigitsByValueAndIgnoresCase)
         int expected;
     };
     const Case cases[] = {
-        {"app2", "app10", -1}, {"App2", "app10", -1},     {"/Code/app9/node_modules", "/Code/app10/node_modules", -1},
-        {"v1.9", "v1.10", -1}, {"file007", "file8", -1},  {"apple", "Banana", -1}, // by bytes 'B' would come first
-        {"Zeta", "alpha", 1},  {"résumé", "resumes", -1}, // the accent only decides when the letters tie
-        {"cafe", "café", -1},  {"café", "cafg", -1},      {"same", "same", 0},
+        {"app2", "app10", -1},
+        {"App2", "app10", -1},
+        {"/Code/app9/node_modules", "/Code/app10/node_modules", -1},
+        {"v1.9", "v1.10", -1},
+        {"file007", "file8", -1},
+        {"apple", "Banana", -1},  // by bytes 'B' would come first
+        {"Zeta", "alpha", 1},
+        {"résumé", "resumes", -1},  // the accent only decides when the letters tie
+        {"cafe", "café", -1},
+        {"café", "cafg", -1},
+        {"same", "same", 0},
         {"", "a", -1},
     };
     for (const auto &c : cases) {
@@ -86,9 +93,9 @@ TEST(NaturalOrder, SharedPrefixEndsAtAFolderAfterWhichNothingCombines)
 {
     const std::pair<std::vector<std::string_view>, std::size_t> cases[] = {
         {{"/a/b/x", "/a/b/y", "/a/b/"}, 5},
-        {{"/a/b1", "/a/b2"}, 3}, // never inside a name, where a digit run may go on
+        {{"/a/b1", "/a/b2"}, 3},  // never inside a name, where a digit run may go on
         {{"/a/b", "/a/b"}, 3},
-        {{"/a/x", "/a/\xcc\x81y"}, 0}, // a combining accent would attach to what precedes it
+        {{"/a/x", "/a/\xcc\x81y"}, 0},  // a combining accent would attach to what precedes it
         {{"/a/x", "/a/\xff"}, 3},
         {{"abc", "abd"}, 0},
         {{"/only/one"}, 0},
@@ -106,7 +113,7 @@ TEST(NaturalOrderDeathTest, FollowsTheCollationLocaleAndKeepsNumericOrderInC)
         const char *lcAll;
         const char *lcCollate;
         const char *lang;
-        bool swedish; // Swedish collates "ä" after "z"; English with "a"
+        bool swedish;  // Swedish collates "ä" after "z"; English with "a"
     };
     const Case cases[] = {
         {"C", "sv_SE.UTF-8", "sv_SE.UTF-8", false}, {"POSIX", nullptr, nullptr, false},
@@ -149,9 +156,9 @@ TEST(ContainsIgnoringCase, FoldsCaseAndCanonicalFormsButNotAccents)
         {"Café Build", "CAFÉ", true},
         {"CAFÉ", "café", true},
         {"Café", "cafe", false},        // accents are not folded
-        {"Cafe\xcc\x81", "CAFÉ", true}, // decomposed é, as macOS names are written
+        {"Cafe\xcc\x81", "CAFÉ", true},  // decomposed é, as macOS names are written
         {"Café", "Cafe\xcc\x81", true},
-        {"cafe\xcc\x81", "cafe", false}, // decomposed or not, é is not e, though the bytes are there
+        {"cafe\xcc\x81", "cafe", false},  // decomposed or not, é is not e, though the bytes are there
         {"Straße", "STRASSE", true},     // full folding: ß is ss
         {"strasse", "ß", true},
         {"ΣΟΦΟΣ", "σοφος", true},
