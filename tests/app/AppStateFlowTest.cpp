@@ -157,7 +157,7 @@ TEST_F(AppStateFlow, AScanPublishesLiveResultsThenTheSortedList)
     bool deselected = false;
     QObject::connect(&state(), &AppState::candidatesChanged, [&] {
         liveCounts.push_back(state().candidates().size());
-        if (state().isScanning() && !deselected) {
+        if (state().isScanning() && !deselected && !state().candidates().empty()) {
             state().setCandidate(state().candidates().front().id, false);  // the user unticks the first
             deselected = true;
         }
