@@ -79,7 +79,8 @@ private:
     {
         const FileSystemSnapshot *snapshot = lookup(m_snapshots, candidate.id);
         const std::string *approvedRoot = lookup(m_approvedRoots, candidate.id);
-        if (snapshot != nullptr && approvedRoot != nullptr) {
+        const bool checked = snapshot != nullptr && approvedRoot != nullptr;
+        if (checked) {
             const SnapshotValidationResult validation = snapshot->validate(candidate.path, *approvedRoot);
             if (validation == SnapshotValidationResult::missing) {
                 m_result.missing.push_back(candidate);
@@ -101,10 +102,10 @@ private:
         const bool toTrash = m_action == CleanupAction::moveToTrash;
         report(OperationPhase::deleting, (toTrash ? "Moving " : "Deleting ") + candidate.key, index, &candidate, {});
 
-        // The entry must still be the snapshotted one at the very moment it is touched, not only at
-        // the validation above.
+        // A checked entry must still be the snapshotted one at the very moment it is touched, not
+        // only at the validation above. A snapshot without an approved root is not checked at all.
         std::optional<FileIdentity> expected;
-        if (snapshot != nullptr) {
+        if (checked) {
             expected = FileIdentity{static_cast<dev_t>(snapshot->deviceID), static_cast<ino_t>(snapshot->inode)};
         }
         const std::string path = normalizedPath(candidate.path);
