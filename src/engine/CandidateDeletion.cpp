@@ -115,7 +115,8 @@ private:
             if (m_token.isCancelled()) {
                 return false;
             }
-            const TrashMoveResult moved = moveToTrash(path, expected);
+            // The scan measured the folder; handing that on keeps the move a single rename.
+            const TrashMoveResult moved = moveToTrash(path, expected, candidate.size);
             if (moved.succeeded()) {
                 trashPath = moved.trashedPath;
                 m_entriesInCurrent = 1;

@@ -146,7 +146,8 @@ std::optional<std::string> canonicalFolderPath(int dirFd, const std::string &ope
 
 }  // namespace
 
-TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected)
+TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected,
+                            std::optional<int64_t> knownSize)
 {
     if (path.size() < 2 || path[0] != '/') {
         return failure(EINVAL);
@@ -234,7 +235,7 @@ TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIde
         }
 
         if (S_ISDIR(item.st_mode)) {
-            if (const std::optional<int64_t> size = folderDiskUsage(trash->filesFd(), candidate)) {
+            if (const std::optional<int64_t> size = knownSize ? knownSize : folderDiskUsage(trash->filesFd(), candidate)) {
                 recordTrashedFolderSize(trash->fd(), candidate, *size, infoModified);
             }
         }

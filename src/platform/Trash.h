@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,11 @@ struct TrashMoveResult {
 // before the rename, and a mismatch fails without touching anything (error ESTALE, with a sentence
 // saying so as the message). An item whose volume has no usable trash fails the same way (EXDEV,
 // EACCES, EROFS, ...); it is never copied. Safe to call from any thread.
-TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected = std::nullopt);
+//
+// A trashed folder gets a line in the trash's directorysizes cache: with `knownSize` when the
+// caller has measured the folder already (a scan has), so the move stays one rename whatever the
+// folder holds; otherwise the folder is walked once to size it.
+TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected = std::nullopt,
+                            std::optional<int64_t> knownSize = std::nullopt);
 
 }  // namespace tarnwick
