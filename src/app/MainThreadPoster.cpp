@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace tarnwick {
 
@@ -18,9 +19,15 @@ void MainThreadPoster::post(Report report)
         m_shared->drainScheduled = true;
     }
     if (schedule) {
-        // qApp lives for the whole program; the state is checked on the main thread only.
+        // qApp lives for the whole program; the state is checked on the main thread only. The drain
+        // waits a few milliseconds, so a fast worker wakes the main thread a hundred times a second
+        // at most rather than once per report; a person sees no difference.
         QMetaObject::invokeMethod(
-            qApp, [shared = m_shared, state = m_state] { drain(shared, state); }, Qt::QueuedConnection);
+            qApp,
+            [shared = m_shared, state = m_state] {
+                QTimer::singleShot(kCoalescingMilliseconds, qApp, [shared, state] { drain(shared, state); });
+            },
+            Qt::QueuedConnection);
     }
 }
 

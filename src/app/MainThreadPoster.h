@@ -12,7 +12,7 @@ namespace tarnwick {
 class AppState;
 
 // Carries a worker's reports to the application state on the main thread, in the order they were
-// made, every one of them. Reports that pile up while the main thread is busy are delivered by one
+// made, every one of them. Reports are gathered for a few milliseconds and delivered together by one
 // queued call instead of one each, which keeps a scan with a hundred thousand live results from
 // flooding the event loop. A report that arrives after the state is gone is dropped.
 class MainThreadPoster {
@@ -31,6 +31,8 @@ private:
         bool drainScheduled = false;
     };
     static void drain(const std::shared_ptr<Shared> &shared, const QPointer<AppState> &state);
+
+    static constexpr int kCoalescingMilliseconds = 10;
 
     QPointer<AppState> m_state;
     std::shared_ptr<Shared> m_shared;
