@@ -2,7 +2,9 @@
 
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
+#include "core/Iso8601.h"
 #include "core/Utf8.h"
+#include "platform/TrashInfo.h"
 #include "platform/TrashInfo.h"
 
 #include <algorithm>
@@ -85,37 +87,61 @@ std::string jsonString(std::string_view text)
     return result;
 }
 
-std::string isoTimestamp(Timestamp time)
+using Json = nlohmann::ordered_json;
+
+void addPathMembers(Json &object, const std::string &path)
 {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(
-        std::chrono::floor<std::chrono::seconds>(time));
-    std::tm utc{};
-    ::gmtime_r(&seconds, &utc);
-    char buffer[32];
-    std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return buffer;
+    object["path"] = path;
+    if (!isValidUtf8(path)) {
+        object["pathBytes"] = percentEncodedPath(path);
+    }
+}
+
+Json candidateJsonObject(const CleanupCandidate &candidate)
+{
+    Json object;
+    object["id"] = candidate.id;
+    addPathMembers(object, candidate.path);
+    object["key"] = candidate.key;
+    object["category"] = candidate.category;
+    object["description"] = candidate.description;
+    object["risk"] = std::string(rawValue(candidate.risk));
+    object["size"] = candidate.size;
+    object["modifiedAt"] = candidate.modifiedAt ? Json(formatIso8601(*candidate.modifiedAt)) : Json(nullptr);
+    return object;
+}
+
+std::string jsonText(const Json &value)
+{
+    if (value.is_string()) {
+        return jsonString(value.get_ref<const std::string &>());
+    }
+    if (value.is_object()) {
+        std::string text = "{";
+        bool first = true;
+        for (const auto &[key, member] : value.items()) {
+            text += first ? "" : ",";
+            first = false;
+            text += jsonString(key) + ":" + jsonText(member);
+        }
+        return text + "}";
+    }
+    if (value.is_array()) {
+        std::string text = "[";
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            text += (i == 0 ? "" : ",") + jsonText(value[i]);
+        }
+        return text + "]";
+    }
+    return value.dump();
 }
 
 std::string candidatesJson(const std::vector<CleanupCandidate> &candidates)
 {
     std::string out = "[";
-    bool first = true;
-    for (const auto &candidate : candidates) {
-        out += first ? "\n  " : ",\n  ";
-        first = false;
-        out += "{\"id\": " + jsonString(candidate.id);
-        out += ", \"path\": " + jsonString(candidate.path);
-        if (!isValidUtf8(candidate.path)) {
-            out += ", \"pathBytes\": " + jsonString(percentEncodedPath(candidate.path));
-        }
-        out += ", \"key\": " + jsonString(candidate.key);
-        out += ", \"category\": " + jsonString(candidate.category);
-        out += ", \"description\": " + jsonString(candidate.description);
-        out += ", \"risk\": " + jsonString(rawValue(candidate.risk));
-        out += ", \"size\": " + std::to_string(candidate.size);
-        out += ", \"modifiedAt\": ";
-        out += candidate.modifiedAt ? jsonString(isoTimestamp(*candidate.modifiedAt)) : "null";
-        out += '}';
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        out += i == 0 ? "\n  " : ",\n  ";
+        out += jsonText(candidateJsonObject(candidates[i]));
     }
     out += candidates.empty() ? "]\n" : "\n]\n";
     return out;

@@ -2,6 +2,8 @@
 
 #include "engine/CleanupCandidate.h"
 
+#include <nlohmann/json.hpp>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,8 +18,16 @@ std::string displayPath(std::string_view path);
 // valid for every parser; such paths also get their exact bytes in a separate field (see below).
 std::string jsonString(std::string_view text);
 
-// ISO 8601 in UTC with whole seconds and a trailing Z.
-std::string isoTimestamp(Timestamp time);
+// A JSON value as text with every string written by jsonString, the one rule for text that may not
+// be UTF-8 (nlohmann's own dump refuses such bytes). Compact, no spaces.
+std::string jsonText(const nlohmann::ordered_json &value);
+
+// "path", and "pathBytes" (the path percent-encoded byte for byte) when it is not UTF-8.
+void addPathMembers(nlohmann::ordered_json &object, const std::string &path);
+
+// One candidate as a JSON object: id, path (and pathBytes when the path is not UTF-8), key,
+// category, description, risk, size, modifiedAt.
+nlohmann::ordered_json candidateJsonObject(const CleanupCandidate &candidate);
 
 // The candidates as a JSON array of objects with id, path, key, category, description, risk, size
 // and modifiedAt (null when unknown), one object per line. A path that is not valid UTF-8 cannot be

@@ -3,38 +3,12 @@
 #include "cli/CandidateOutput.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
-#include "core/Iso8601.h"
-#include "core/Utf8.h"
-#include "platform/TrashInfo.h"
 
 namespace tarnwick::cli {
 
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-// As in `scan --json`: a path that is not UTF-8 also gets its exact bytes, percent-encoded.
-void addPath(Json &object, const std::string &path)
-{
-    object["path"] = path;
-    if (!isValidUtf8(path)) {
-        object["pathBytes"] = percentEncodedPath(path);
-    }
-}
-
-Json candidateObject(const CleanupCandidate &candidate)
-{
-    Json object;
-    object["id"] = candidate.id;
-    addPath(object, candidate.path);
-    object["key"] = candidate.key;
-    object["category"] = candidate.category;
-    object["description"] = candidate.description;
-    object["risk"] = std::string(rawValue(candidate.risk));
-    object["size"] = candidate.size;
-    object["modifiedAt"] = candidate.modifiedAt ? Json(formatIso8601(*candidate.modifiedAt)) : Json(nullptr);
-    return object;
-}
 
 template <typename Item, typename ToJson>
 std::string arrayLines(const std::vector<Item> &items, ToJson toJson)
@@ -52,43 +26,18 @@ std::string arrayLines(const std::vector<Item> &items, ToJson toJson)
 
 }  // namespace
 
-std::string jsonText(const Json &value)
-{
-    if (value.is_string()) {
-        return jsonString(value.get_ref<const std::string &>());
-    }
-    if (value.is_object()) {
-        std::string text = "{";
-        bool first = true;
-        for (const auto &[key, member] : value.items()) {
-            text += first ? "" : ",";
-            first = false;
-            text += jsonString(key) + ":" + jsonText(member);
-        }
-        return text + "}";
-    }
-    if (value.is_array()) {
-        std::string text = "[";
-        for (std::size_t i = 0; i < value.size(); ++i) {
-            text += (i == 0 ? "" : ",") + jsonText(value[i]);
-        }
-        return text + "]";
-    }
-    return value.dump();
-}
-
 std::string deleteResultJson(const DeleteResult &result)
 {
-    std::string text = "{\n  \"deleted\": " + arrayLines(result.deleted, candidateObject);
+    std::string text = "{\n  \"deleted\": " + arrayLines(result.deleted, candidateJsonObject);
     text += ",\n  \"failures\": " + arrayLines(result.failures, [](const CleanupFailure &failure) {
                 Json object{{"id", failure.id}};
-                addPath(object, failure.path);
+                addPathMembers(object, failure.path);
                 object["message"] = failure.message;
                 return object;
             });
-    text += ",\n  \"missing\": " + arrayLines(result.missing, candidateObject);
+    text += ",\n  \"missing\": " + arrayLines(result.missing, candidateJsonObject);
     text += ",\n  \"skipped\": " + arrayLines(result.skipped, [](const CleanupSkipped &skipped) {
-                return Json{{"id", skipped.id}, {"candidate", candidateObject(skipped.candidate)},
+                return Json{{"id", skipped.id}, {"candidate", candidateJsonObject(skipped.candidate)},
                             {"reason", skipped.reason}};
             });
     text += ",\n  \"trashRecords\": " +

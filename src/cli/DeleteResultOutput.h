@@ -3,15 +3,9 @@
 #include "engine/CleanupAction.h"
 #include "engine/DeleteResult.h"
 
-#include <nlohmann/json.hpp>
-
 #include <string>
 
 namespace tarnwick::cli {
-
-// A JSON value as text with every string written by jsonString, the one rule for text that may not
-// be UTF-8 (nlohmann's own dump refuses such bytes). Compact, no spaces.
-std::string jsonText(const nlohmann::ordered_json &value);
 
 // The cleanup result as one JSON object: deleted, failures, missing, skipped, trashRecords (arrays,
 // one element per line) and cancelled. Candidates have the keys of `scan --json`; a path that is
