@@ -115,8 +115,11 @@ private:
             if (m_token.isCancelled()) {
                 return false;
             }
-            // The scan measured the folder; handing that on keeps the move a single rename.
-            const TrashMoveResult moved = moveToTrash(path, expected, candidate.size);
+            // A scan measured the folder (every entry has a size above 0); handing that on keeps the
+            // move a single rename.
+            const std::optional<int64_t> knownSize =
+                candidate.size > 0 ? std::optional<int64_t>(candidate.size) : std::nullopt;
+            const TrashMoveResult moved = moveToTrash(path, expected, knownSize);
             if (moved.succeeded()) {
                 trashPath = moved.trashedPath;
                 m_entriesInCurrent = 1;
