@@ -4,6 +4,7 @@
 #include "core/PathRules.h"
 #include "core/Utf8.h"
 #include "platform/FileDescriptor.h"
+#include "platform/FileIO.h"
 #include "platform/UserFolders.h"
 
 #include <QByteArray>
@@ -162,21 +163,11 @@ bool readWholeFile(const std::string &path, std::string &contents, int &error)
         error = EINVAL;
         return false;
     }
-    char buffer[65536];
-    while (true) {
-        const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            error = errno;
-            return false;
-        }
-        if (count == 0) {
-            return true;
-        }
-        contents.append(buffer, static_cast<std::size_t>(count));
+    if (!readAll(fd.get(), contents)) {
+        error = errno;
+        return false;
     }
+    return true;
 }
 
 bool makeFolders(const std::string &folder)
@@ -319,15 +310,7 @@ bool JsonFilePreferencesStore::write()
         return false;
     }
     const std::string text = encodePreferences(m_values);
-    bool ok = ::fchmod(fd.get(), 0600) == 0;
-    for (std::size_t written = 0; ok && written < text.size();) {
-        const ssize_t count = ::write(fd.get(), text.data() + written, text.size() - written);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        ok = count > 0;
-        written += ok ? static_cast<std::size_t>(count) : 0;
-    }
+    bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), text);
     ok = ok && ::fsync(fd.get()) == 0 && ::rename(temporary.c_str(), m_filePath.c_str()) == 0;
     if (!ok) {
         ::unlink(temporary.c_str());

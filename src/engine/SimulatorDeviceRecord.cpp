@@ -1,6 +1,7 @@
 #include "engine/SimulatorDeviceRecord.h"
 
 #include "platform/FileDescriptor.h"
+#include "platform/FileIO.h"
 
 #include <fcntl.h>
 #include <plist/plist.h>
@@ -79,17 +80,9 @@ bool isUnavailableSimulatorDevice(int dirFd, std::string_view folder)
     if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > kLargestDeviceRecord) {
         return false;
     }
-    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
-    std::size_t filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t count = ::read(fd.get(), bytes.data() + filled, bytes.size() - filled);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return false;
-        }
-        filled += static_cast<std::size_t>(count);
+    std::string bytes;
+    if (!readAll(fd.get(), bytes, static_cast<std::size_t>(kLargestDeviceRecord))) {
+        return false;
     }
     return deviceRecordSaysUnavailable(bytes);
 }

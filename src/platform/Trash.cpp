@@ -3,6 +3,7 @@
 #include "core/PathRules.h"
 #include "platform/MountPoints.h"
 #include "platform/TrashDirectory.h"
+#include "platform/FileIO.h"
 #include "platform/TrashDirectorySizes.h"
 #include "platform/TrashInfo.h"
 
@@ -67,21 +68,6 @@ int renameNoReplace(int fromFd, const char *fromName, int toFd, const char *toNa
         result = ::renameat(fromFd, fromName, toFd, toName);
     }
     return result;
-}
-
-bool writeAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t count = ::write(fd, text.data(), text.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
 }
 
 // The item's name, shortened when NAME.N.trashinfo would not fit the file system's name limit.

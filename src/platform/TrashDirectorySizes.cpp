@@ -2,6 +2,7 @@
 
 #include "platform/DirectoryChain.h"
 #include "platform/DirectoryLister.h"
+#include "platform/FileIO.h"
 #include "platform/TrashInfo.h"
 
 #include <fcntl.h>
@@ -32,39 +33,6 @@ struct InodeKeyHash {
         return std::hash<ino_t>()(key.inode) ^ (std::hash<dev_t>()(key.device) << 1);
     }
 };
-
-bool readAll(int fd, std::string &text)
-{
-    char buffer[16384];
-    while (true) {
-        const ssize_t count = ::read(fd, buffer, sizeof buffer);
-        if (count == 0) {
-            return true;
-        }
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        text.append(buffer, static_cast<std::size_t>(count));
-    }
-}
-
-bool writeAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t count = ::write(fd, text.data(), text.size());
-        if (count < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
-}
 
 // The third field of a cache line, which is the encoded folder name.
 std::string_view encodedNameOf(std::string_view line)

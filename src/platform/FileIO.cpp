@@ -1,0 +1,46 @@
+#include "platform/FileIO.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace tarnwick {
+
+bool writeAll(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t count = ::write(fd, text.data(), text.size());
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+bool readAll(int fd, std::string &text, std::size_t limit)
+{
+    char buffer[65536];
+    while (true) {
+        const ssize_t count = ::read(fd, buffer, sizeof buffer);
+        if (count == 0) {
+            return true;
+        }
+        if (count < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        if (text.size() + static_cast<std::size_t>(count) > limit) {
+            errno = EFBIG;
+            return false;
+        }
+        text.append(buffer, static_cast<std::size_t>(count));
+    }
+}
+
+}  // namespace tarnwick
