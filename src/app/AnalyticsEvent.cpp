@@ -1,5 +1,7 @@
 #include "app/AnalyticsEvent.h"
 
+#include "core/EnumRawValue.h"
+
 namespace tarnwick {
 
 std::string_view rawValue(AnalyticsEvent event)
@@ -39,12 +41,7 @@ std::string_view rawValue(AnalyticsEvent event)
 
 std::optional<AnalyticsEvent> analyticsEventFromRaw(std::string_view raw)
 {
-    for (const auto event : allAnalyticsEvents) {
-        if (rawValue(event) == raw) {
-            return event;
-        }
-    }
-    return std::nullopt;
+    return enumFromRawValue(allAnalyticsEvents, raw);
 }
 
 }  // namespace tarnwick

@@ -1,19 +1,9 @@
 #include "app/ReviewOptions.h"
 
+#include "core/EnumRawValue.h"
+
 namespace tarnwick {
 
-namespace {
-template <typename Enum, std::size_t N>
-std::optional<Enum> fromRaw(const std::array<Enum, N> &all, std::string_view raw)
-{
-    for (const auto value : all) {
-        if (rawValue(value) == raw) {
-            return value;
-        }
-    }
-    return std::nullopt;
-}
-}  // namespace
 
 std::string_view rawValue(SizePreset value)
 {
@@ -35,17 +25,17 @@ std::string_view rawValue(CandidateSortMode value)
 
 std::optional<SizePreset> sizePresetFromRaw(std::string_view raw)
 {
-    return fromRaw(allSizePresets, raw);
+    return enumFromRawValue(allSizePresets, raw);
 }
 
 std::optional<ReviewFilter> reviewFilterFromRaw(std::string_view raw)
 {
-    return fromRaw(allReviewFilters, raw);
+    return enumFromRawValue(allReviewFilters, raw);
 }
 
 std::optional<CandidateSortMode> candidateSortModeFromRaw(std::string_view raw)
 {
-    return fromRaw(allCandidateSortModes, raw);
+    return enumFromRawValue(allCandidateSortModes, raw);
 }
 
 std::string_view title(SizePreset value)

@@ -1,6 +1,7 @@
 #include "app/UpdateChecker.h"
 
 #include "app/TarnwickReleaseInfo.h"
+#include "core/EnumRawValue.h"
 
 #include <QCoreApplication>
 #include <QNetworkReply>
@@ -136,12 +137,7 @@ std::string_view rawValue(UpdateCheckPhase phase)
 
 std::optional<UpdateCheckPhase> updateCheckPhaseFromRaw(std::string_view raw)
 {
-    for (const auto phase : allUpdateCheckPhases) {
-        if (rawValue(phase) == raw) {
-            return phase;
-        }
-    }
-    return std::nullopt;
+    return enumFromRawValue(allUpdateCheckPhases, raw);
 }
 
 UpdateCheckState UpdateCheckState::idle()

@@ -1,5 +1,6 @@
 #include "core/FileSystemSnapshot.h"
 
+#include "core/EnumRawValue.h"
 #include "core/JsonFields.h"
 #include "core/PathRules.h"
 
@@ -66,12 +67,7 @@ std::string_view rawValue(FileSystemEntryType type)
 
 std::optional<FileSystemEntryType> fileSystemEntryTypeFromRaw(std::string_view raw)
 {
-    for (const auto type : allFileSystemEntryTypes) {
-        if (rawValue(type) == raw) {
-            return type;
-        }
-    }
-    return std::nullopt;
+    return enumFromRawValue(allFileSystemEntryTypes, raw);
 }
 
 std::string_view rawValue(SnapshotValidationResult result)
@@ -97,12 +93,7 @@ std::string_view rawValue(SnapshotValidationResult result)
 
 std::optional<SnapshotValidationResult> snapshotValidationResultFromRaw(std::string_view raw)
 {
-    for (const auto result : allSnapshotValidationResults) {
-        if (rawValue(result) == raw) {
-            return result;
-        }
-    }
-    return std::nullopt;
+    return enumFromRawValue(allSnapshotValidationResults, raw);
 }
 
 FileSystemSnapshot FileSystemSnapshot::capture(std::string_view path, Time scanTime)

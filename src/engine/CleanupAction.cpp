@@ -1,5 +1,7 @@
 #include "engine/CleanupAction.h"
 
+#include "core/EnumRawValue.h"
+
 namespace tarnwick {
 
 std::string_view rawValue(CleanupAction action)
@@ -15,12 +17,7 @@ std::string_view rawValue(CleanupAction action)
 
 std::optional<CleanupAction> cleanupActionFromRaw(std::string_view raw)
 {
-    for (const auto action : allCleanupActions) {
-        if (rawValue(action) == raw) {
-            return action;
-        }
-    }
-    return std::nullopt;
+    return enumFromRawValue(allCleanupActions, raw);
 }
 
 }  // namespace tarnwick

@@ -1,5 +1,7 @@
 #include "engine/CleanupPreset.h"
 
+#include "core/EnumRawValue.h"
+
 namespace tarnwick {
 
 std::string_view rawValue(CleanupPreset preset)
@@ -19,12 +21,7 @@ std::string_view rawValue(CleanupPreset preset)
 
 std::optional<CleanupPreset> cleanupPresetFromRaw(std::string_view raw)
 {
-    for (const auto preset : allCleanupPresets) {
-        if (rawValue(preset) == raw) {
-            return preset;
-        }
-    }
-    return std::nullopt;
+    return enumFromRawValue(allCleanupPresets, raw);
 }
 
 std::string_view title(CleanupPreset preset)

@@ -1,5 +1,7 @@
 #include "engine/CleanupRisk.h"
 
+#include "core/EnumRawValue.h"
+
 namespace tarnwick {
 
 std::string_view rawValue(CleanupRisk risk)
@@ -17,12 +19,7 @@ std::string_view rawValue(CleanupRisk risk)
 
 std::optional<CleanupRisk> cleanupRiskFromRaw(std::string_view raw)
 {
-    for (const auto risk : allCleanupRisks) {
-        if (rawValue(risk) == raw) {
-            return risk;
-        }
-    }
-    return std::nullopt;
+    return enumFromRawValue(allCleanupRisks, raw);
 }
 
 }  // namespace tarnwick

@@ -1,5 +1,7 @@
 #include "engine/OperationPhase.h"
 
+#include "core/EnumRawValue.h"
+
 namespace tarnwick {
 
 std::string_view rawValue(OperationPhase phase)
@@ -27,12 +29,7 @@ std::string_view rawValue(OperationPhase phase)
 
 std::optional<OperationPhase> operationPhaseFromRaw(std::string_view raw)
 {
-    for (const auto phase : allOperationPhases) {
-        if (rawValue(phase) == raw) {
-            return phase;
-        }
-    }
-    return std::nullopt;
+    return enumFromRawValue(allOperationPhases, raw);
 }
 
 }  // namespace tarnwick
