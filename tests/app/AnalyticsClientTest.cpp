@@ -1,6 +1,7 @@
 #include "app/AnalyticsClient.h"
 
 #include "LocalHttpServer.h"
+#include "TestNames.h"
 #include "core/Iso8601.h"
 
 #include <QCoreApplication>
@@ -16,18 +17,7 @@
 namespace tarnwick {
 namespace {
 
-// "null notes and unknown keys" becomes null_notes_and_unknown_keys in the test's name.
-template <typename Case> std::string testName(const ::testing::TestParamInfo<Case> &info)
-{
-    std::string name = info.param.label;
-    for (char &c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) {
-            c = '_';
-        }
-    }
-    return name;
-}
-
+using testing::labelTestName;
 using testing::CannedResponse;
 using testing::LocalHttpServer;
 
@@ -160,7 +150,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SinkCase{"not a URL", true, "https://exa mple.com/", false},
                       SinkCase{"no scheme", true, "collect.example.com/v1", false},
                       SinkCase{"other scheme", true, "httpsx://collect.example.com/", false}),
-    testName<SinkCase>);
+    labelTestName<SinkCase>);
 
 TEST(AnalyticsSinkChoice, WithoutASessionNothingIsSent)
 {

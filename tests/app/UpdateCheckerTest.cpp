@@ -1,6 +1,7 @@
 #include "app/UpdateChecker.h"
 
 #include "LocalHttpServer.h"
+#include "TestNames.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -25,18 +26,7 @@ void PrintTo(const UpdateCheckState &s, std::ostream *out)
 
 namespace {
 
-// "null notes and unknown keys" becomes null_notes_and_unknown_keys in the test's name.
-template <typename Case> std::string testName(const ::testing::TestParamInfo<Case> &info)
-{
-    std::string name = info.param.label;
-    for (char &c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c))) {
-            c = '_';
-        }
-    }
-    return name;
-}
-
+using testing::labelTestName;
 using testing::CannedResponse;
 using testing::LocalHttpServer;
 
@@ -145,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
         FeedCase{"version not a string", 200, R"({"version":2,"download_url":"https://a.example/"})", "1.0",
                  failed("Could not read update feed")},
         FeedCase{"not an object", 200, R"(["2.0"])", "1.0", failed("Could not read update feed")}),
-    testName<FeedCase>);
+    labelTestName<FeedCase>);
 
 TEST_F(UpdateCheckTest, AsksWithAPlainGetOfTheFeed)
 {
