@@ -1,0 +1,14 @@
+#include "ui/ReviewView.h"
+
+#include "app/AppState.h"
+
+#include <QVBoxLayout>
+
+namespace tarnwick {
+
+ReviewView::ReviewView(AppState &state, DesktopShell &shell, QWidget *parent) : QWidget(parent), m_state(state), m_shell(shell)
+{
+    new QVBoxLayout(this);
+}
+
+}  // namespace tarnwick

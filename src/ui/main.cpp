@@ -1,0 +1,26 @@
+#include "app/AppState.h"
+#include "app/JsonFilePreferencesStore.h"
+#include "ui/MainWindow.h"
+#include "ui/SystemDesktopShell.h"
+#include "ui/UiStyle.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName("Tarnwick");
+    QApplication::setDesktopFileName("tarnwick");
+    tarnwick::ui::applySystemAppearance(application);
+
+    tarnwick::SystemDesktopShell shell;
+    auto environment = tarnwick::AppEnvironment::standard();
+    environment.desktopShell = &shell;
+    tarnwick::JsonFilePreferencesStore store(tarnwick::JsonFilePreferencesStore::defaultFilePath());
+    tarnwick::AppState state(store, environment);
+
+    tarnwick::MainWindow window(state, shell);
+    shell.setDialogParent(&window);
+    window.show();
+    return QApplication::exec();
+}
