@@ -3,6 +3,7 @@
 #include "app/AnalyticsClient.h"
 #include "app/AnalyticsEvent.h"
 #include "app/AppRecords.h"
+#include "app/CandidateOrdering.h"
 #include "app/CleanupHistoryEntry.h"
 #include "app/CleanupStats.h"
 #include "app/PreferencesStore.h"
@@ -132,7 +133,11 @@ public:
     int64_t totalSize() const;
     std::vector<CleanupCandidate> selectedCandidates() const;
 
-    // The review list.
+    // The review list. The rows point into `candidates()` and stay valid until the next change
+    // announced by candidatesChanged, selectedCandidateIDsChanged, searchTextChanged,
+    // reviewFilterChanged, sortModeChanged or isScanningChanged; read them again after any of those.
+    // Views use the rows; the copy is for callers that keep the list.
+    const std::vector<const CleanupCandidate *> &displayedRows() const;
     const std::vector<CleanupCandidate> &displayedCandidates() const;
     std::optional<CleanupCandidate> focusedCandidate() const;
     void applyPreset(CleanupPreset preset);
@@ -227,7 +232,8 @@ private:
     void setReadyStatus();
 
     void addLiveScanCandidate(const CleanupCandidate &candidate);
-    void finishScan(std::vector<CleanupCandidate> result);
+    struct FinishedScan;
+    void finishScan(FinishedScan finished);
     void endScanCancelled();
     void endScanFailed(const std::string &message);
     void finishCleanup(const DeleteResult &result, CleanupAction action);
@@ -291,9 +297,17 @@ private:
 
     // Ids of `m_candidates`, so a live candidate is checked for duplicates in constant time.
     std::unordered_set<std::string> m_candidateIDs;
-    // The review list as last computed; valid while m_displayedValid is set.
+    // The review list as last computed, as rows and as a copy; each valid while its flag is set.
+    mutable std::vector<const CleanupCandidate *> m_displayedRows;
+    mutable bool m_displayedRowsValid = false;
     mutable std::vector<CleanupCandidate> m_displayed;
     mutable bool m_displayedValid = false;
+    // Path collation keys of the candidates, made once per path (mostly on the scan's thread), so
+    // sorting the list again in another order costs byte comparisons only; and the same keys by
+    // position in m_candidates, rebuilt only when the candidates change.
+    mutable PathSortKeys m_pathSortKeys;
+    mutable std::vector<const std::string *> m_candidateSortKeys;
+    mutable bool m_candidateSortKeysValid = false;
 };
 
 }  // namespace tarnwick

@@ -180,8 +180,8 @@ void AppState::finishCleanup(const DeleteResult &result, CleanupAction action)
         std::erase_if(selection, [&](const std::string &id) { return removed.contains(id); });
         setSelectedCandidateIDs(std::move(selection));
         if (m_focusedCandidateID && removed.contains(*m_focusedCandidateID)) {
-            const auto &shown = displayedCandidates();
-            setFocusedCandidateID(shown.empty() ? std::nullopt : std::optional<std::string>(shown.front().id));
+            const auto &shown = displayedRows();
+            setFocusedCandidateID(shown.empty() ? std::nullopt : std::optional<std::string>(shown.front()->id));
         }
     }
 

@@ -27,6 +27,16 @@ double secondsSince(const std::optional<Timestamp> &start)
 
 }  // namespace
 
+// What the scan's thread hands over at the end: the list without repeats, sorted largest first,
+// its ids, and the path keys it made for that sort. Doing this before the hand-over keeps a scan of
+// 100,000 folders from stalling the main thread at its end.
+struct AppState::FinishedScan {
+    std::vector<CleanupCandidate> candidates;
+    std::set<std::string> ids;
+    std::optional<std::string> largest;
+    PathSortKeys pathSortKeys;
+};
+
 void AppState::scan()
 {
     if (m_isScanning || m_isDeleting) {
@@ -61,6 +71,7 @@ void AppState::scan()
     setIsScanning(true);
     setFailures({});
     setCandidates({});
+    m_pathSortKeys.clear();
     setSelectedCandidateIDs({});
     ScanProgress starting;
     starting.phase = OperationPhase::starting;
@@ -83,7 +94,28 @@ void AppState::scan()
                     poster.post([candidate](AppState &state) { state.addLiveScanCandidate(candidate); });
                 },
                 *token);
-            poster.post([result = std::move(result)](AppState &state) mutable { state.finishScan(std::move(result)); });
+            FinishedScan finished;
+            // The scanner's own first is its largest, found first among equals; the list shown is
+            // re-sorted by path among equal sizes.
+            if (!result.empty()) {
+                finished.largest = result.front().id;
+            }
+            // Roots that contain one another reach some folders twice; the list shows each once.
+            std::erase_if(result, [&finished](const CleanupCandidate &candidate) {
+                return !finished.ids.insert(candidate.id).second;
+            });
+            // Every path gets its key here, so no later sort of the list makes one on the main thread.
+            std::vector<const CleanupCandidate *> all;
+            all.reserve(result.size());
+            for (const auto &candidate : result) {
+                all.push_back(&candidate);
+            }
+            finished.pathSortKeys.addMissing(all);
+            sortCandidates(result, CandidateSortMode::largest, finished.pathSortKeys);
+            finished.candidates = std::move(result);
+            poster.post([finished = std::move(finished)](AppState &state) mutable {
+                state.finishScan(std::move(finished));
+            });
         } catch (const CancellationError &) {
             poster.post([](AppState &state) { state.endScanCancelled(); });
         } catch (const std::exception &error) {
@@ -106,6 +138,7 @@ void AppState::addLiveScanCandidate(const CleanupCandidate &candidate)
         return;
     }
     m_candidates.push_back(candidate);
+    m_candidateSortKeysValid = false;
     m_candidateIDs.insert(candidate.id);
     invalidateDisplayedCandidates();
     emit candidatesChanged();
@@ -121,22 +154,14 @@ void AppState::addLiveScanCandidate(const CleanupCandidate &candidate)
     setStatusMessage("Scanning... " + countPhrase(static_cast<int64_t>(m_candidates.size())) + " found so far.");
 }
 
-void AppState::finishScan(std::vector<CleanupCandidate> result)
+void AppState::finishScan(FinishedScan finished)
 {
     m_scanToken.reset();
+    m_pathSortKeys = std::move(finished.pathSortKeys);
     setIsScanning(false);
-    // The scanner's own first is its largest, found first among equals; the list shown is re-sorted.
-    std::optional<std::string> largest;
-    if (!result.empty()) {
-        largest = result.front().id;
-    }
-    // Roots that contain one another reach some folders twice; the list shows each folder once.
-    std::set<std::string> all;
-    std::erase_if(result, [&all](const CleanupCandidate &candidate) { return !all.insert(candidate.id).second; });
-    sortCandidates(result, CandidateSortMode::largest);
-    setCandidates(std::move(result));
-    setSelectedCandidateIDs(std::move(all));
-    setFocusedCandidateID(largest);
+    setCandidates(std::move(finished.candidates));
+    setSelectedCandidateIDs(std::move(finished.ids));
+    setFocusedCandidateID(finished.largest);
     const int64_t total = totalSize();
     setStatusMessage(m_candidates.empty() ? "No cleanup folders found."
                                           : "Found " + countPhrase(static_cast<int64_t>(m_candidates.size())) +

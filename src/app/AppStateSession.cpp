@@ -8,6 +8,7 @@ namespace tarnwick {
 void AppState::setCandidates(std::vector<CleanupCandidate> candidates)
 {
     m_candidates = std::move(candidates);
+    m_candidateSortKeysValid = false;
     m_candidateIDs.clear();
     for (const auto &candidate : m_candidates) {
         m_candidateIDs.insert(candidate.id);

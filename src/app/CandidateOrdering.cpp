@@ -38,25 +38,19 @@ bool candidateOrderedBefore(const CleanupCandidate &a, const CleanupCandidate &b
 
 namespace {
 
-// Collation dominates the cost of sorting a long list, and each key stands alone, so the keys are
-// made on all cores; the threads write disjoint elements and are joined before any key is read.
-void makePathKeys(const std::vector<const CleanupCandidate *> &items, const std::vector<std::size_t> &wanted,
-                  std::vector<std::string> &keys)
+// Runs make(k) for every k below count, spread over the cores. Collation dominates the cost of
+// sorting a long list and each key stands alone, so keys are made in parallel; the threads write
+// disjoint elements and are joined before any key is read.
+template <typename Make>
+void inParallel(std::size_t count, const Make &make)
 {
     constexpr std::size_t kLeastPerThread = 2048;
     const std::size_t cores = std::clamp<std::size_t>(std::thread::hardware_concurrency(), 1, 8);
-    const std::size_t parts = std::min(cores, wanted.size() / kLeastPerThread + 1);
-    // Only keys made together are comparable: they all leave out the same shared root.
-    std::vector<std::string_view> paths;
-    paths.reserve(wanted.size());
-    for (const std::size_t i : wanted) {
-        paths.push_back(items[i]->path);
-    }
-    const std::size_t shared = naturalOrderSharedPrefix(paths);
+    const std::size_t parts = std::min(cores, count / kLeastPerThread + 1);
     const auto makePart = [&](std::size_t part) {
-        const std::size_t end = wanted.size() * (part + 1) / parts;
-        for (std::size_t k = wanted.size() * part / parts; k < end; ++k) {
-            keys[wanted[k]] = naturalSortKey(paths[k].substr(shared));
+        const std::size_t end = count * (part + 1) / parts;
+        for (std::size_t k = count * part / parts; k < end; ++k) {
+            make(k);
         }
     };
     std::vector<std::jthread> helpers;  // joined when this returns, also if it throws
@@ -66,51 +60,74 @@ void makePathKeys(const std::vector<const CleanupCandidate *> &items, const std:
     makePart(0);
 }
 
-// candidateOrderedBefore over positions in a list, with each string collated once. Paths are only
-// compared between candidates whose first criterion ties, so only those get a path key: a size
-// order with few ties needs almost none. Rule keys are ranked up front; a scan has few of them.
-class KeyedOrder {
+// Keys for one sort only: they all leave out the shared root of the paths, so they are shorter and
+// quicker to make, but only comparable with each other.
+void makePathKeys(const std::vector<const CleanupCandidate *> &items, const std::vector<std::size_t> &wanted,
+                  std::vector<std::string> &keys)
+{
+    std::vector<std::string_view> paths;
+    paths.reserve(wanted.size());
+    for (const std::size_t i : wanted) {
+        paths.push_back(items[i]->path);
+    }
+    const std::size_t shared = naturalOrderSharedPrefix(paths);
+    inParallel(wanted.size(), [&](std::size_t k) { keys[wanted[k]] = naturalSortKey(paths[k].substr(shared)); });
+}
+
+// One position of the list as the sort sees it, in one contiguous array: the criterion the mode
+// compares first, then the path key. Paths are only compared between candidates whose first
+// criterion ties, so only those get a key; and since the keys of one list share a long head (the
+// scan's root), the eight bytes after that head are kept inline and decide most comparisons
+// without touching the key itself.
+struct SortEntry {
+    int64_t first = 0;
+    uint64_t keyHead = 0;
+    const std::string *key = nullptr;
+    uint32_t position = 0;
+};
+
+class SortEntries {
 public:
-    KeyedOrder(const std::vector<const CleanupCandidate *> &items, CandidateSortMode mode)
-        : m_items(items), m_mode(mode), m_pathKeys(items.size())
+    // Keys come from `keyOf` when given, else from `cache` (made where missing), else are made
+    // for this sort only.
+    SortEntries(const std::vector<const CleanupCandidate *> &items, CandidateSortMode mode, PathSortKeys *cache,
+                const PathKeyLookup *keyOf)
+        : m_items(items), m_mode(mode)
     {
         if (mode == CandidateSortMode::target) {
             rankRuleKeys();
         }
-        makePathKeys(items, tiedPositions(), m_pathKeys);
+        m_entries.resize(items.size());
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            m_entries[i].first = firstCriterion(i);
+            m_entries[i].position = static_cast<uint32_t>(i);
+        }
+        attachKeys(tiedPositions(), cache, keyOf);
     }
 
-    bool before(std::size_t i, std::size_t j) const
+    std::vector<std::size_t> stableOrder()
     {
-        const CleanupCandidate &a = *m_items[i];
-        const CleanupCandidate &b = *m_items[j];
-        switch (m_mode) {
-        case CandidateSortMode::largest:
-            return a.size != b.size ? a.size > b.size : pathBefore(i, j);
-        case CandidateSortMode::smallest:
-            return a.size != b.size ? a.size < b.size : pathBefore(i, j);
-        case CandidateSortMode::target:
-            // Ranks are equal exactly when the keys are, since the natural order is total.
-            return m_ruleKeyRanks[i] != m_ruleKeyRanks[j] ? m_ruleKeyRanks[i] < m_ruleKeyRanks[j] : pathBefore(i, j);
-        case CandidateSortMode::lastModified:
-            if (a.modifiedAt && b.modifiedAt && *a.modifiedAt != *b.modifiedAt) {
-                return *a.modifiedAt < *b.modifiedAt;
+        const bool descending = m_mode == CandidateSortMode::largest;
+        std::stable_sort(m_entries.begin(), m_entries.end(), [descending](const SortEntry &a, const SortEntry &b) {
+            if (a.first != b.first) {
+                return descending ? a.first > b.first : a.first < b.first;
             }
-            if (a.modifiedAt.has_value() != b.modifiedAt.has_value()) {
-                return a.modifiedAt.has_value();
+            if (a.keyHead != b.keyHead) {
+                return a.keyHead < b.keyHead;
             }
-            return pathBefore(i, j);
-        case CandidateSortMode::path:
-            return pathBefore(i, j);
+            return a.key && b.key && *a.key < *b.key;
+        });
+        std::vector<std::size_t> order;
+        order.reserve(m_entries.size());
+        for (const auto &entry : m_entries) {
+            order.push_back(entry.position);
         }
-        return false;
+        return order;
     }
 
 private:
-    bool pathBefore(std::size_t i, std::size_t j) const { return m_pathKeys[i] < m_pathKeys[j]; }
-
-    // The value the mode compares before the path; equal values mean the path decides. An undated
-    // candidate gets a value no date has, shared by all undated ones.
+    // The value the mode compares before the path; equal values mean the path decides. Undated
+    // candidates share a value after every date, so they follow the dated ones.
     int64_t firstCriterion(std::size_t i) const
     {
         const CleanupCandidate &candidate = *m_items[i];
@@ -122,7 +139,7 @@ private:
             return m_ruleKeyRanks[i];
         case CandidateSortMode::lastModified:
             return candidate.modifiedAt ? candidate.modifiedAt->time_since_epoch().count()
-                                        : std::numeric_limits<int64_t>::min();
+                                        : std::numeric_limits<int64_t>::max();
         case CandidateSortMode::path:
             break;
         }
@@ -137,16 +154,59 @@ private:
             return all;
         }
         std::unordered_map<int64_t, std::size_t> counts;
-        for (std::size_t i = 0; i < m_items.size(); ++i) {
-            ++counts[firstCriterion(i)];
+        for (const auto &entry : m_entries) {
+            ++counts[entry.first];
         }
         std::vector<std::size_t> tied;
-        for (std::size_t i = 0; i < m_items.size(); ++i) {
-            if (counts[firstCriterion(i)] > 1) {
+        for (std::size_t i = 0; i < m_entries.size(); ++i) {
+            if (counts[m_entries[i].first] > 1) {
                 tied.push_back(i);
             }
         }
         return tied;
+    }
+
+    void attachKeys(const std::vector<std::size_t> &tied, PathSortKeys *cache, const PathKeyLookup *keyOf)
+    {
+        if (tied.empty()) {
+            return;
+        }
+        if (keyOf) {
+            for (const std::size_t i : tied) {
+                m_entries[i].key = &(*keyOf)(*m_items[i]);
+            }
+        } else if (cache) {
+            std::vector<const CleanupCandidate *> tiedItems;
+            tiedItems.reserve(tied.size());
+            for (const std::size_t i : tied) {
+                tiedItems.push_back(m_items[i]);
+            }
+            cache->addMissing(tiedItems);
+            for (const std::size_t i : tied) {
+                m_entries[i].key = cache->find(m_items[i]->id);
+            }
+        } else {
+            m_ownKeys.resize(m_items.size());
+            makePathKeys(m_items, tied, m_ownKeys);
+            for (const std::size_t i : tied) {
+                m_entries[i].key = &m_ownKeys[i];
+            }
+        }
+        std::string_view shared = *m_entries[tied.front()].key;
+        for (const std::size_t i : tied) {
+            const std::string &key = *m_entries[i].key;
+            const auto end = std::mismatch(shared.begin(), shared.end(), key.begin(), key.end()).first;
+            shared = shared.substr(0, static_cast<std::size_t>(end - shared.begin()));
+        }
+        for (const std::size_t i : tied) {
+            const std::string &key = *m_entries[i].key;
+            uint64_t head = 0;
+            for (std::size_t k = 0; k < 8; ++k) {
+                const std::size_t at = shared.size() + k;
+                head = head << 8 | (at < key.size() ? static_cast<uint8_t>(key[at]) : 0u);
+            }
+            m_entries[i].keyHead = head;
+        }
     }
 
     void rankRuleKeys()
@@ -173,47 +233,83 @@ private:
 
     const std::vector<const CleanupCandidate *> &m_items;
     CandidateSortMode m_mode;
-    std::vector<std::string> m_pathKeys;
+    std::vector<SortEntry> m_entries;
+    std::vector<std::string> m_ownKeys;
     std::vector<uint32_t> m_ruleKeyRanks;
 };
 
 // The positions of `items` in sorted order.
-std::vector<std::size_t> stableOrder(const std::vector<const CleanupCandidate *> &items, CandidateSortMode mode)
+std::vector<std::size_t> stableOrder(const std::vector<const CleanupCandidate *> &items, CandidateSortMode mode,
+                                     PathSortKeys *cache = nullptr, const PathKeyLookup *keyOf = nullptr)
 {
-    std::vector<std::size_t> order(items.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    KeyedOrder keys(items, mode);
-    std::stable_sort(order.begin(), order.end(), [&keys](std::size_t i, std::size_t j) { return keys.before(i, j); });
-    return order;
+    return SortEntries(items, mode, cache, keyOf).stableOrder();
 }
 
-}  // namespace
-
-void sortCandidates(std::vector<const CleanupCandidate *> &candidates, CandidateSortMode mode)
+// Applies a sorted order to a list of candidates or of pointers to them.
+template <typename Item>
+void applyOrder(std::vector<Item> &list, const std::vector<std::size_t> &order)
 {
-    const std::vector<std::size_t> order = stableOrder(candidates, mode);
-    std::vector<const CleanupCandidate *> sorted;
-    sorted.reserve(candidates.size());
+    std::vector<Item> sorted;
+    sorted.reserve(list.size());
     for (const std::size_t i : order) {
-        sorted.push_back(candidates[i]);
+        sorted.push_back(std::move(list[i]));
     }
-    candidates = std::move(sorted);
+    list = std::move(sorted);
 }
 
-void sortCandidates(std::vector<CleanupCandidate> &candidates, CandidateSortMode mode)
+std::vector<const CleanupCandidate *> pointersTo(const std::vector<CleanupCandidate> &candidates)
 {
     std::vector<const CleanupCandidate *> pointers;
     pointers.reserve(candidates.size());
     for (const auto &candidate : candidates) {
         pointers.push_back(&candidate);
     }
-    const std::vector<std::size_t> order = stableOrder(pointers, mode);
-    std::vector<CleanupCandidate> sorted;
-    sorted.reserve(candidates.size());
-    for (const std::size_t i : order) {
-        sorted.push_back(std::move(candidates[i]));
+    return pointers;
+}
+
+}  // namespace
+
+void PathSortKeys::addMissing(const std::vector<const CleanupCandidate *> &candidates)
+{
+    std::vector<const CleanupCandidate *> missing;
+    for (const auto *candidate : candidates) {
+        if (!m_keys.contains(candidate->id)) {
+            missing.push_back(candidate);
+        }
     }
-    candidates = std::move(sorted);
+    std::vector<std::string> made(missing.size());
+    inParallel(missing.size(), [&](std::size_t k) { made[k] = naturalSortKey(missing[k]->path); });
+    m_keys.reserve(m_keys.size() + missing.size());
+    for (std::size_t k = 0; k < missing.size(); ++k) {
+        m_keys.try_emplace(missing[k]->id, std::move(made[k]));
+    }
+}
+
+const std::string *PathSortKeys::find(const std::string &id) const
+{
+    const auto found = m_keys.find(id);
+    return found == m_keys.end() ? nullptr : &found->second;
+}
+
+void sortCandidates(std::vector<const CleanupCandidate *> &candidates, CandidateSortMode mode)
+{
+    applyOrder(candidates, stableOrder(candidates, mode, nullptr));
+}
+
+void sortCandidates(std::vector<CleanupCandidate> &candidates, CandidateSortMode mode)
+{
+    applyOrder(candidates, stableOrder(pointersTo(candidates), mode, nullptr));
+}
+
+void sortCandidates(std::vector<const CleanupCandidate *> &candidates, CandidateSortMode mode,
+                    const PathKeyLookup &keyOf)
+{
+    applyOrder(candidates, stableOrder(candidates, mode, nullptr, &keyOf));
+}
+
+void sortCandidates(std::vector<CleanupCandidate> &candidates, CandidateSortMode mode, PathSortKeys &keys)
+{
+    applyOrder(candidates, stableOrder(pointersTo(candidates), mode, &keys));
 }
 
 }  // namespace tarnwick
