@@ -154,6 +154,10 @@ public:
     void setReviewFilter(ReviewFilter filter);
     void setSearchText(std::string text);
     void setFocusedCandidateID(std::optional<std::string> id);
+    // The sheets the interface presents: "Getting Started" shows onboarding again; closing the
+    // Super Clean window hides it.
+    void setIsOnboardingPresented(bool presented);
+    void setIsSuperCleanPresented(bool presented);
 
     // The cleanup run.
     void requestDeleteConfirmation();

@@ -102,6 +102,24 @@ void AppState::setIsRunningMaintenance(bool running)
     emit isRunningMaintenanceChanged();
 }
 
+void AppState::setIsOnboardingPresented(bool presented)
+{
+    if (m_isOnboardingPresented == presented) {
+        return;
+    }
+    m_isOnboardingPresented = presented;
+    emit isOnboardingPresentedChanged();
+}
+
+void AppState::setIsSuperCleanPresented(bool presented)
+{
+    if (m_isSuperCleanPresented == presented) {
+        return;
+    }
+    m_isSuperCleanPresented = presented;
+    emit isSuperCleanPresentedChanged();
+}
+
 void AppState::setReadyStatus()
 {
     setStatusMessage(m_roots.empty() ? "Choose a folder to scan." : "Ready to scan.");

@@ -1,14 +1,18 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QSplitter;
 
 namespace tarnwick {
 
+class ActionsMenu;
 class AppState;
 class DesktopShell;
+class MainToolbar;
 class ReviewView;
+class SettingsWindow;
 class SidebarView;
 
 // The classic flow's window: the sidebar of settings and shortcuts beside the review pane.
@@ -19,13 +23,26 @@ public:
 
     SidebarView *sidebar() const { return m_sidebar; }
     ReviewView *review() const { return m_review; }
+    MainToolbar *toolbar() const { return m_toolbar; }
+    ActionsMenu *actionsMenu() const { return m_actionsMenu; }
+    // Null until the settings were first opened.
+    SettingsWindow *settingsWindow() const;
+
+    void showSettings();
+    // Stands in for the Super Clean window until the guided flow is part of the application state.
+    void openSuperCleanPlaceholder();
 
 private:
+    void buildMenus();
+
     AppState &m_state;
     DesktopShell &m_shell;
     QSplitter *m_splitter;
     SidebarView *m_sidebar;
     ReviewView *m_review;
+    MainToolbar *m_toolbar;
+    ActionsMenu *m_actionsMenu = nullptr;
+    QPointer<SettingsWindow> m_settings;
 };
 
 }  // namespace tarnwick

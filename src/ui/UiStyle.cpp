@@ -4,7 +4,9 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QAbstractButton>
 #include <QLabel>
+#include <QPainter>
 #include <QStyleFactory>
 
 #include <algorithm>
@@ -177,6 +179,36 @@ ColorScheme systemColorScheme()
 void applySystemAppearance(QApplication &application)
 {
     applyColorScheme(application, systemColorScheme());
+}
+
+}  // namespace tarnwick::ui
+
+namespace tarnwick::ui {
+
+void setProminent(QAbstractButton *button, const QColor &fill)
+{
+    QPalette palette = button->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Button, fill);
+        palette.setColor(group, QPalette::ButtonText, Qt::white);
+    }
+    palette.setColor(QPalette::Disabled, QPalette::Button, fill.lighter(isDark(palette) ? 60 : 160));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(255, 255, 255, 170));
+    button->setPalette(palette);
+    QFont font = button->font();
+    font.setWeight(QFont::DemiBold);
+    button->setFont(font);
+    button->setMinimumHeight(30);
+}
+
+void paintCard(QWidget *widget, int radius)
+{
+    QPainter painter(widget);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPalette palette = widget->palette();
+    painter.setPen(QPen(palette.color(QPalette::Mid), 0.8));
+    painter.setBrush(palette.color(QPalette::Base));
+    painter.drawRoundedRect(QRectF(widget->rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 }
 
 }  // namespace tarnwick::ui

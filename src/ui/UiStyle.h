@@ -41,3 +41,14 @@ void applyColorScheme(QApplication &application, ColorScheme scheme);
 ColorScheme systemColorScheme();
 
 }  // namespace tarnwick::ui
+
+class QAbstractButton;
+
+namespace tarnwick::ui {
+
+// The filled button of a view's main action, in `fill` with white text.
+void setProminent(QAbstractButton *button, const QColor &fill);
+// A rounded card on the control background, as the sidebar's and sheets' grouped content.
+void paintCard(QWidget *widget, int radius = 10);
+
+}  // namespace tarnwick::ui

@@ -1,6 +1,7 @@
 #include "app/AppState.h"
 #include "app/JsonFilePreferencesStore.h"
 #include "ui/MainWindow.h"
+#include "ui/SymbolIcons.h"
 #include "ui/SystemDesktopShell.h"
 #include "ui/UiStyle.h"
 
@@ -11,6 +12,8 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tarnwick");
     QApplication::setDesktopFileName("tarnwick");
+    QApplication::setWindowIcon(tarnwick::ui::applicationIcon());
+    tarnwick::ui::installIconThemeFallback();
     tarnwick::ui::applySystemAppearance(application);
 
     tarnwick::SystemDesktopShell shell;

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/CleanupHistoryEntry.h"
+
+#include <QWidget>
+
+#include <string>
+
+class QLabel;
+class QToolButton;
+
+namespace tarnwick {
+
+class DesktopShell;
+class ElidedLabel;
+
+// A folder in the sidebar: its symbol, its path on one line, and a borderless button at the end.
+// Its context menu shows the folder in the file manager or copies its path.
+class PathRow : public QWidget {
+    Q_OBJECT
+public:
+    PathRow(const std::string &path, const char *symbol, const char *buttonSymbol, const QString &buttonHelp,
+            DesktopShell &shell, QWidget *parent = nullptr);
+
+    const std::string &path() const { return m_path; }
+    QToolButton *button() const { return m_button; }
+    QString shownText() const;
+
+signals:
+    void buttonClicked(const std::string &path);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent *event) override;
+
+private:
+    std::string m_path;
+    DesktopShell &m_shell;
+    ElidedLabel *m_label;
+    QToolButton *m_button;
+};
+
+// A scan root, with the button that removes it from the scan list.
+class RootRow : public PathRow {
+    Q_OBJECT
+public:
+    RootRow(const std::string &path, DesktopShell &shell, QWidget *parent = nullptr);
+};
+
+// A folder on the Always Keep list, with the button that takes it off.
+class ExclusionRow : public PathRow {
+    Q_OBJECT
+public:
+    ExclusionRow(const std::string &path, DesktopShell &shell, QWidget *parent = nullptr);
+};
+
+// One recorded cleanup run: what was cleaned, how much, and when.
+class HistoryRow : public QWidget {
+    Q_OBJECT
+public:
+    explicit HistoryRow(const CleanupHistoryEntry &entry, QWidget *parent = nullptr);
+
+    QString title() const;
+    QString subtitle() const;
+
+private:
+    QLabel *m_title;
+    QLabel *m_subtitle;
+};
+
+}  // namespace tarnwick
