@@ -13,7 +13,6 @@
 
 #include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -44,13 +43,17 @@ QWidget *section(const QString &title, QWidget *content, QWidget *parent)
 }
 
 // A borderless sidebar command: symbol and title, left-aligned.
-QPushButton *sidebarButton(const char *symbol, const QString &title, const QString &help, QWidget *parent)
+// (A tool button's style draws icon and title from the left edge, however wide it is.)
+QToolButton *sidebarButton(const char *symbol, const QString &title, const QString &help, QWidget *parent)
 {
-    auto *button = new QPushButton(ui::symbolIcon(symbol), title, parent);
-    button->setFlat(true);
+    auto *button = new QToolButton(parent);
+    button->setIcon(ui::symbolIcon(symbol));
+    button->setText(title);
     button->setToolTip(help);
-    button->setStyleSheet(QStringLiteral("text-align: left; padding: 4px 6px;"));
-    button->setCursor(Qt::PointingHandCursor);
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setIconSize(QSize(16, 16));
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     return button;
 }
 
@@ -97,7 +100,7 @@ SidebarView::SidebarView(AppState &state, DesktopShell &shell, QWidget *parent)
     m_recent = section(QStringLiteral("Recent"), recentList, content);
     m_gettingStarted = sidebarButton("questionmark.circle", QStringLiteral("Getting Started"),
                                      QStringLiteral("Show the quick start guide."), content);
-    connect(m_gettingStarted, &QPushButton::clicked, this, [this] { m_state.setIsOnboardingPresented(true); });
+    connect(m_gettingStarted, &QToolButton::clicked, this, [this] { m_state.setIsOnboardingPresented(true); });
 
     layout->addWidget(buildHeader());
     layout->addWidget(m_superClean);
@@ -109,6 +112,8 @@ SidebarView::SidebarView(AppState &state, DesktopShell &shell, QWidget *parent)
     layout->addWidget(m_recent);
     layout->addWidget(m_gettingStarted);
     layout->addStretch();
+    // The list is as tall as its sections need and scrolls; the viewport never squeezes them.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     m_scroll->setWidget(content);
     m_scroll->setWidgetResizable(true);
@@ -175,12 +180,15 @@ QWidget *SidebarView::buildFolders()
 
     m_chooseFolder = sidebarButton("plus", QStringLiteral("Choose Folder"), QStringLiteral("Choose a folder to scan."),
                                    m_rootsContent);
-    connect(m_chooseFolder, &QPushButton::clicked, this, [this] { ui::chooseFoldersToScan(m_state, m_shell); });
+    connect(m_chooseFolder, &QToolButton::clicked, this, [this] { ui::chooseFoldersToScan(m_state, m_shell); });
     m_standardFolders = new QToolButton(m_rootsContent);
     m_standardFolders->setText(QStringLiteral("Add Standard Folder"));
     m_standardFolders->setIcon(ui::symbolIcon("plus.circle"));
     m_standardFolders->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_standardFolders->setAutoRaise(true);
+    m_standardFolders->setIconSize(QSize(16, 16));
+    // The button opens its menu on a click; the style's little arrow under the title only clutters.
+    m_standardFolders->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
     m_standardFolders->setPopupMode(QToolButton::InstantPopup);
     m_standardFolders->setToolTip(QStringLiteral("Add common developer folders without browsing for them manually."));
     auto *menu = new QMenu(m_standardFolders);
@@ -234,7 +242,7 @@ QWidget *SidebarView::buildMaintenance()
     };
     for (const Tool &tool : tools) {
         auto *button = sidebarButton(tool.symbol, QString::fromLatin1(tool.title), QString::fromLatin1(tool.help), box);
-        connect(button, &QPushButton::clicked, this, [this, preview = tool.preview] { (m_state.*preview)(); });
+        connect(button, &QToolButton::clicked, this, [this, preview = tool.preview] { (m_state.*preview)(); });
         layout->addWidget(button);
         m_maintenance.push_back(button);
     }
@@ -268,6 +276,7 @@ void SidebarView::showRoots()
         connect(row, &PathRow::buttonClicked, this, [this](const std::string &path) { m_state.removeRoot(path); });
         row->button()->setEnabled(!ui::isBusy(m_state));
         m_rootList->addWidget(row);
+        row->show();
         m_rootRows.push_back(row);
     }
 }
@@ -280,6 +289,7 @@ void SidebarView::showExclusions()
         connect(row, &PathRow::buttonClicked, this,
                 [this](const std::string &kept) { m_state.removeExcludedPath(kept); });
         m_exclusionList->addWidget(row);
+        row->show();
         m_exclusionRows.push_back(row);
     }
     m_alwaysKeep->setVisible(!m_exclusionRows.empty());
@@ -292,6 +302,7 @@ void SidebarView::showHistory()
     for (std::size_t i = 0; i < std::min(history.size(), kRecentLimit); ++i) {
         auto *row = new HistoryRow(history[i]);
         m_historyList->addWidget(row);
+        row->show();
         m_historyRows.push_back(row);
     }
     m_recent->setVisible(!m_historyRows.empty());
@@ -306,7 +317,7 @@ void SidebarView::refreshEnablement()
     for (RootRow *row : m_rootRows) {
         row->button()->setEnabled(!busy);
     }
-    for (QPushButton *button : m_maintenance) {
+    for (QToolButton *button : m_maintenance) {
         button->setEnabled(!busy && !m_state.isSuperCleanPresented());
     }
 }

@@ -5,7 +5,6 @@
 #include <vector>
 
 class QLabel;
-class QPushButton;
 class QScrollArea;
 class QToolButton;
 class QVBoxLayout;
@@ -42,12 +41,12 @@ public:
     const std::vector<RootRow *> &rootRows() const { return m_rootRows; }
     const std::vector<ExclusionRow *> &exclusionRows() const { return m_exclusionRows; }
     const std::vector<HistoryRow *> &historyRows() const { return m_historyRows; }
-    QPushButton *chooseFolderButton() const { return m_chooseFolder; }
+    QToolButton *chooseFolderButton() const { return m_chooseFolder; }
     QToolButton *standardFolderButton() const { return m_standardFolders; }
-    const std::vector<QPushButton *> &maintenanceButtons() const { return m_maintenance; }
+    const std::vector<QToolButton *> &maintenanceButtons() const { return m_maintenance; }
     QWidget *alwaysKeepSection() const { return m_alwaysKeep; }
     QWidget *recentSection() const { return m_recent; }
-    QPushButton *gettingStartedButton() const { return m_gettingStarted; }
+    QToolButton *gettingStartedButton() const { return m_gettingStarted; }
     QScrollArea *scrollArea() const { return m_scroll; }
 
 signals:
@@ -77,17 +76,17 @@ private:
     QWidget *m_rootsContent = nullptr;
     QVBoxLayout *m_rootList = nullptr;
     std::vector<RootRow *> m_rootRows;
-    QPushButton *m_chooseFolder = nullptr;
+    QToolButton *m_chooseFolder = nullptr;
     QToolButton *m_standardFolders = nullptr;
     CleanupSettingsSection *m_cleanup = nullptr;
-    std::vector<QPushButton *> m_maintenance;
+    std::vector<QToolButton *> m_maintenance;
     QWidget *m_alwaysKeep = nullptr;
     QVBoxLayout *m_exclusionList = nullptr;
     std::vector<ExclusionRow *> m_exclusionRows;
     QWidget *m_recent = nullptr;
     QVBoxLayout *m_historyList = nullptr;
     std::vector<HistoryRow *> m_historyRows;
-    QPushButton *m_gettingStarted = nullptr;
+    QToolButton *m_gettingStarted = nullptr;
 };
 
 }  // namespace tarnwick

@@ -7,10 +7,11 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace tarnwick {
 
@@ -54,17 +55,20 @@ SuperCleanSidebarCard::SuperCleanSidebarCard(AppState &state, QWidget *parent)
     m_analyze->setToolTip(
         QStringLiteral("Open Super Clean and choose exactly which developer locations to analyze."));
 
-    auto *layout = new QGridLayout(this);
-    layout->setContentsMargins(12, 12, 12, 12);
-    layout->setHorizontalSpacing(10);
-    layout->setVerticalSpacing(4);
-    layout->addWidget(m_badge, 0, 0, 2, 1, Qt::AlignTop);
-    layout->addWidget(title, 0, 1);
-    layout->addWidget(subtitle, 1, 1);
-    layout->addWidget(m_analyze, 2, 0, 1, 2);
-    layout->addWidget(footnote, 3, 0, 1, 2);
-    layout->setRowMinimumHeight(2, 40);
-    layout->setColumnStretch(1, 1);
+    auto *titles = new QVBoxLayout;
+    titles->setSpacing(1);
+    titles->addWidget(title);
+    titles->addWidget(subtitle);
+    auto *top = new QHBoxLayout;
+    top->setSpacing(10);
+    top->addWidget(m_badge, 0, Qt::AlignTop);
+    top->addLayout(titles, 1);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 10);
+    layout->setSpacing(8);
+    layout->addLayout(top);
+    layout->addWidget(m_analyze);
+    layout->addWidget(footnote);
 
     connect(m_analyze, &QPushButton::clicked, this, &SuperCleanSidebarCard::analyzeRequested);
     ui::onBusyChanged(state, this, [this] { m_analyze->setEnabled(!ui::isBusy(m_state)); });

@@ -23,7 +23,7 @@ TargetToggleRow::TargetToggleRow(const CleanupRule &rule, QWidget *parent)
     layout->addWidget(new RiskBadge(rule.risk, this));
     layout->addWidget(new InfoButton(ui::qstring(rule.key),
                                      ui::qstring(rule.description + " (" + rule.category + ")."), this));
-    m_dim->setOpacity(0.45);
+    m_dim->setOpacity(0.6);
     m_dim->setEnabled(false);
     setGraphicsEffect(m_dim);
     connect(m_check, &QCheckBox::toggled, this, [this](bool on) { emit toggled(m_key, on); });

@@ -188,8 +188,10 @@ namespace tarnwick::ui {
 void setProminent(QAbstractButton *button, const QColor &fill)
 {
     QPalette palette = button->palette();
+    // The style lightens a button's colour towards its top edge; starting a shade darker keeps
+    // white text readable on it.
     for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Button, fill);
+        palette.setColor(group, QPalette::Button, fill.darker(118));
         palette.setColor(group, QPalette::ButtonText, Qt::white);
     }
     palette.setColor(QPalette::Disabled, QPalette::Button, fill.lighter(isDark(palette) ? 60 : 160));
