@@ -7,7 +7,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build build-sanitize run test test-sanitize bench bench-delete fuzz clean format
+.PHONY: deps build build-sanitize run package test test-sanitize bench bench-delete fuzz clean format
 
 deps:
 	@scripts/install-deps
@@ -23,6 +23,11 @@ build-sanitize: deps
 
 run: build
 	@scripts/run
+
+# The Debian package (tarnwick_VERSION_ARCH.deb in the build folder): both programs, the desktop
+# entry and the icon.
+package: build
+	@cmake --build $(BUILD_DIR) --target package
 
 # The sanitizer suite runs first so that the run ends with the release build's ctest summary.
 test-sanitize: build-sanitize
