@@ -170,21 +170,6 @@ bool readWholeFile(const std::string &path, std::string &contents, int &error)
     return true;
 }
 
-bool makeFolders(const std::string &folder)
-{
-    if (folder.empty() || folder == "/") {
-        return true;
-    }
-    struct stat status {};
-    if (::stat(folder.c_str(), &status) == 0) {
-        return S_ISDIR(status.st_mode);
-    }
-    if (!makeFolders(std::string(parentPath(folder)))) {
-        return false;
-    }
-    return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
-}
-
 }  // namespace
 
 std::string encodePreferences(const PreferenceMap &values)
@@ -301,7 +286,7 @@ bool JsonFilePreferencesStore::write()
         return false;
     }
     const std::string folder(parentPath(m_filePath));
-    if (!makeFolders(folder)) {
+    if (makeFolderPath(folder) != 0) {
         return false;
     }
     std::string temporary = m_filePath + ".XXXXXX";

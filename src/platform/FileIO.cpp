@@ -1,5 +1,8 @@
 #include "platform/FileIO.h"
 
+#include "core/PathRules.h"
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -41,6 +44,20 @@ bool readAll(int fd, std::string &text, std::size_t limit)
         }
         text.append(buffer, static_cast<std::size_t>(count));
     }
+}
+
+int makeFolderPath(const std::string &path)
+{
+    int firstError = 0;
+    std::string prefix;
+    for (const std::string &component : pathComponents(path)) {
+        prefix += '/';
+        prefix += component;
+        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST && firstError == 0) {
+            firstError = errno;
+        }
+    }
+    return firstError;
 }
 
 }  // namespace tarnwick

@@ -1,6 +1,7 @@
 #include "platform/TrashDirectory.h"
 
 #include "core/PathRules.h"
+#include "platform/FileIO.h"
 #include "platform/MountPoints.h"
 #include "platform/UserFolders.h"
 
@@ -39,22 +40,6 @@ bool ownedByUs(int fd)
 {
     struct stat status {};
     return ::fstat(fd, &status) == 0 && status.st_uid == ::geteuid();
-}
-
-// Creates the missing folders of an absolute path, private as the XDG base directory rules ask.
-// Returns 0, or the errno of the first creation that failed for a reason other than existing.
-int makeFolderPath(const std::string &path)
-{
-    int firstError = 0;
-    std::string prefix;
-    for (const std::string &component : pathComponents(path)) {
-        prefix += '/';
-        prefix += component;
-        if (::mkdir(prefix.c_str(), kPrivateFolder) != 0 && errno != EEXIST && firstError == 0) {
-            firstError = errno;
-        }
-    }
-    return firstError;
 }
 
 // The device and canonical path of `path`, or of its nearest existing ancestor when it does not

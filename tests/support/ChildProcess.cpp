@@ -6,14 +6,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <stdexcept>
 
 namespace tarnwick::testing {
 
 ChildProcess::ChildProcess(std::vector<std::string> argv, const std::string &input)
 {
-    int in[2], out[2], err[2];
-    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
+    int in[2], out[2], err[2], started[2];
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0 ||
+        ::pipe2(started, O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe failed");
     }
     m_pid = ::fork();
@@ -32,6 +34,13 @@ ChildProcess::ChildProcess(std::vector<std::string> argv, const std::string &inp
     ::close(in[0]);
     ::close(out[1]);
     ::close(err[1]);
+    // The exec closes the child's end of `started`: once it reads as ended, the program runs under
+    // its own name (or could not be started), so a test can look for it at once.
+    ::close(started[1]);
+    char ignored;
+    while (::read(started[0], &ignored, 1) < 0 && errno == EINTR) {
+    }
+    ::close(started[0]);
     // Small inputs fit the pipe buffer, so writing before reading cannot deadlock.
     (void)!::write(in[1], input.data(), input.size());
     ::close(in[1]);

@@ -7,7 +7,8 @@
 
 namespace tarnwick::testing {
 
-// A real child process with its standard streams connected to pipes.
+// A real child process with its standard streams connected to pipes. The constructor returns once
+// the program has been executed (or has failed to start).
 class ChildProcess {
 public:
     explicit ChildProcess(std::vector<std::string> argv, const std::string &input = {});

@@ -140,6 +140,20 @@ void FixtureTree::chmod(const std::string &relative, mode_t mode)
     check(::chmod(path(relative).c_str(), mode) == 0, "chmod " + relative);
 }
 
+void FixtureTree::setModified(const std::string &relative, std::chrono::system_clock::time_point time)
+{
+    const auto since = time.time_since_epoch();
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(since);
+    const auto nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(since - seconds);
+    const timespec times[2] = {{seconds.count(), nanoseconds.count()}, {seconds.count(), nanoseconds.count()}};
+    check(::utimensat(AT_FDCWD, path(relative).c_str(), times, AT_SYMLINK_NOFOLLOW) == 0, "utimensat " + relative);
+}
+
+void FixtureTree::age(const std::string &relative, int days)
+{
+    setModified(relative, std::chrono::system_clock::now() - std::chrono::hours(24) * days);
+}
+
 void FixtureTree::openToEveryone()
 {
     ::chmod(m_root.c_str(), 0755);

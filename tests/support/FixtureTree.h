@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -29,6 +30,11 @@ public:
     std::string socket(const std::string &relative);
 
     void chmod(const std::string &relative, mode_t mode);
+
+    // Sets the modification (and access) time of the entry itself, a link included.
+    void setModified(const std::string &relative, std::chrono::system_clock::time_point time);
+    // The same, `days` whole days (of 24 hours) before now.
+    void age(const std::string &relative, int days);
 
     // Lets another user (the unprivileged child of a privilege-dropping test) reach the tree.
     void openToEveryone();

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "core/FileSystemSnapshot.h"
+#include "core/SuperCleanPolicyDecision.h"
+#include "engine/CleanupCandidate.h"
+
+#include <string>
+
+namespace tarnwick {
+
+// One folder of the guided review: what the scanner found, who the entry was when it was found (the
+// cleaning touches it only if it still is), the chosen root it lies in, and the policy's verdict.
+struct SuperCleanItem {
+    std::string id;  // the candidate's id
+    CleanupCandidate candidate;
+    FileSystemSnapshot snapshot;
+    std::string approvedRoot;  // the first scanned root that contains the candidate
+    SuperCleanPolicyDecision decision;
+
+    bool operator==(const SuperCleanItem &) const = default;
+};
+
+}  // namespace tarnwick
