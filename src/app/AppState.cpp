@@ -58,7 +58,7 @@ AppState::AppState(PreferencesStore &defaults, AppEnvironment environment, QObje
       m_defaults(defaults),
       m_environment(std::move(environment)),
       m_statusMessage("Ready"),
-      m_superCleanCoordinator(new SuperCleanCoordinator(this)),
+      m_superCleanCoordinator(new SuperCleanCoordinator(m_environment.homeFolder, this)),
       m_network(new QNetworkAccessManager(this)),
       m_analyticsClient(std::make_unique<NoOpAnalyticsClient>()),
       m_updateChecker(std::make_unique<UpdateChecker>(m_environment.updateFeedURL, m_network))

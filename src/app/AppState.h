@@ -9,6 +9,7 @@
 #include "app/PreferencesStore.h"
 #include "app/ReviewOptions.h"
 #include "app/UpdateChecker.h"
+#include "core/SuperCleanCompletionReport.h"
 #include "engine/CleanupAction.h"
 #include "engine/CleanupFailure.h"
 #include "engine/CleanupPreset.h"
@@ -178,6 +179,12 @@ public:
     void runMaintenanceAction(MaintenanceAction action);
     void dismissMaintenanceReport();
 
+    // Super Clean. Opening prepares the coordinator with the roots and the Always Keep list and shows
+    // its window; closing the window cancels the coordinator's work. A guided cleaning reports its end
+    // with one analytics event and enters neither the statistics nor the history.
+    void startSuperClean();
+    void closeSuperClean();
+
     // Class-level readers used while constructing; public so their fallbacks can be checked alone.
     static std::vector<std::string> savedRoots(const PreferencesStore &defaults, const std::string &home);
     static std::vector<std::string> defaultRoots(const std::string &home);
@@ -248,6 +255,8 @@ private:
                         std::optional<std::string> primaryActionTitle, std::optional<MaintenanceAction> primaryAction);
     // Drops the cached review list; called by every setter of its inputs.
     void invalidateDisplayedCandidates();
+
+    void superCleanCompleted(const SuperCleanCompletionReport &report);
 
     void track(AnalyticsEvent event, AnalyticsProperties properties = {});
     void rebuildAnalyticsClient();

@@ -1,15 +1,13 @@
 #include "app/MainThreadPoster.h"
 
-#include "app/AppState.h"
-
 #include <QCoreApplication>
 #include <QTimer>
 
 namespace tarnwick {
 
-MainThreadPoster::MainThreadPoster(AppState *state) : m_state(state), m_shared(std::make_shared<Shared>()) {}
+MainThreadQueue::MainThreadQueue(QObject *target) : m_target(target), m_shared(std::make_shared<Shared>()) {}
 
-void MainThreadPoster::post(Report report)
+void MainThreadQueue::post(Report report)
 {
     bool schedule = false;
     {
@@ -19,19 +17,19 @@ void MainThreadPoster::post(Report report)
         m_shared->drainScheduled = true;
     }
     if (schedule) {
-        // qApp lives for the whole program; the state is checked on the main thread only. The drain
+        // qApp lives for the whole program; the target is checked on the main thread only. The drain
         // waits a few milliseconds, so a fast worker wakes the main thread a hundred times a second
         // at most rather than once per report; a person sees no difference.
         QMetaObject::invokeMethod(
             qApp,
-            [shared = m_shared, state = m_state] {
-                QTimer::singleShot(kCoalescingMilliseconds, qApp, [shared, state] { drain(shared, state); });
+            [shared = m_shared, target = m_target] {
+                QTimer::singleShot(kCoalescingMilliseconds, qApp, [shared, target] { drain(shared, target); });
             },
             Qt::QueuedConnection);
     }
 }
 
-void MainThreadPoster::drain(const std::shared_ptr<Shared> &shared, const QPointer<AppState> &state)
+void MainThreadQueue::drain(const std::shared_ptr<Shared> &shared, const QPointer<QObject> &target)
 {
     std::vector<Report> reports;
     {
@@ -40,10 +38,10 @@ void MainThreadPoster::drain(const std::shared_ptr<Shared> &shared, const QPoint
         shared->drainScheduled = false;
     }
     for (auto &report : reports) {
-        if (!state) {
+        if (!target) {
             return;
         }
-        report(*state);
+        report(*target);
     }
 }
 

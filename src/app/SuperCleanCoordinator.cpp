@@ -1,1 +1,269 @@
+// The guided cleanup's controller: its published state, preparation, cancellation, the review
+// operations and the derived values. The scan and the cleaning live in their own files.
+
 #include "app/SuperCleanCoordinator.h"
+
+#include "engine/CancellationToken.h"
+
+#include <algorithm>
+
+namespace tarnwick {
+
+namespace {
+
+ScanProgress readyScanProgress()
+{
+    ScanProgress progress;
+    progress.phase = OperationPhase::idle;
+    progress.message = "Ready";
+    return progress;
+}
+
+DeleteProgress readyDeleteProgress()
+{
+    DeleteProgress progress;
+    progress.phase = OperationPhase::idle;
+    progress.message = "Ready";
+    return progress;
+}
+
+}  // namespace
+
+SuperCleanCoordinator::SuperCleanCoordinator(std::string homeFolder, QObject *parent)
+    : QObject(parent),
+      m_homeFolder(std::move(homeFolder)),
+      m_scanProgress(readyScanProgress()),
+      m_deleteProgress(readyDeleteProgress())
+{
+}
+
+SuperCleanCoordinator::~SuperCleanCoordinator()
+{
+    // Work still running stops at its next poll; its reports find no coordinator and are dropped.
+    cancel();
+}
+
+void SuperCleanCoordinator::prepare(const std::vector<std::string> &existingRoots, std::set<std::string> excludedPaths)
+{
+    cancel();
+    // The cancelled work's reports belong to the session that ends here.
+    ++m_session;
+    m_scanToken.reset();
+    m_deleteToken.reset();
+    m_excludedPaths = std::move(excludedPaths);
+    setResult(std::nullopt);
+    setItems({});
+    setSelectedItemIDs({});
+    setFocusedItemID(std::nullopt);
+    setConfirmationPresented(false);
+    setScanProgress(readyScanProgress());
+    setDeleteProgress(readyDeleteProgress());
+    setPhase(SuperCleanPhase::choosingScope);
+    setStatusMessage("Choose what Super Clean should analyze.");
+    setScopeGroups(defaultScopeGroups(existingRoots));
+}
+
+void SuperCleanCoordinator::cancel()
+{
+    if (m_scanToken) {
+        m_scanToken->cancel();
+    }
+    if (m_deleteToken) {
+        m_deleteToken->cancel();
+    }
+    if (m_phase == SuperCleanPhase::scanning || m_phase == SuperCleanPhase::cleaning) {
+        setStatusMessage("Cancelling after the current item...");
+    }
+}
+
+bool SuperCleanCoordinator::isBusy() const
+{
+    return m_phase == SuperCleanPhase::scanning || m_phase == SuperCleanPhase::analyzing ||
+           m_phase == SuperCleanPhase::cleaning;
+}
+
+std::vector<SuperCleanItem> SuperCleanCoordinator::selectedItems() const
+{
+    std::vector<SuperCleanItem> selected;
+    for (const auto &item : m_items) {
+        if (m_selectedItemIDs.contains(item.id)) {
+            selected.push_back(item);
+        }
+    }
+    return selected;
+}
+
+std::optional<SuperCleanItem> SuperCleanCoordinator::focusedItem() const
+{
+    if (!m_focusedItemID) {
+        return std::nullopt;
+    }
+    const auto found = std::find_if(m_items.begin(), m_items.end(),
+                                    [this](const SuperCleanItem &item) { return item.id == *m_focusedItemID; });
+    return found == m_items.end() ? std::nullopt : std::optional<SuperCleanItem>(*found);
+}
+
+int64_t SuperCleanCoordinator::foundBytes() const
+{
+    int64_t total = 0;
+    for (const auto &item : m_items) {
+        total += item.candidate.size;
+    }
+    return total;
+}
+
+int64_t SuperCleanCoordinator::selectedBytes() const
+{
+    int64_t total = 0;
+    for (const auto &item : m_items) {
+        if (m_selectedItemIDs.contains(item.id)) {
+            total += item.candidate.size;
+        }
+    }
+    return total;
+}
+
+int64_t SuperCleanCoordinator::recommendedCount() const
+{
+    return countOf(SuperCleanTier::recommended);
+}
+
+int64_t SuperCleanCoordinator::reviewCount() const
+{
+    return countOf(SuperCleanTier::review);
+}
+
+int64_t SuperCleanCoordinator::advancedCount() const
+{
+    return countOf(SuperCleanTier::advanced);
+}
+
+int64_t SuperCleanCoordinator::countOf(SuperCleanTier tier) const
+{
+    return std::count_if(m_items.begin(), m_items.end(),
+                         [tier](const SuperCleanItem &item) { return item.decision.tier == tier; });
+}
+
+void SuperCleanCoordinator::setItem(const std::string &id, bool selected)
+{
+    if (isBusy()) {
+        return;
+    }
+    const bool listed = std::any_of(m_items.begin(), m_items.end(), [&id](const SuperCleanItem &item) {
+        return item.id == id;
+    });
+    if (!listed) {
+        return;
+    }
+    auto ids = m_selectedItemIDs;
+    if (selected) {
+        ids.insert(id);
+    } else {
+        ids.erase(id);
+    }
+    setSelectedItemIDs(std::move(ids));
+}
+
+void SuperCleanCoordinator::setFocusedItemID(std::optional<std::string> id)
+{
+    if (m_focusedItemID != id) {
+        m_focusedItemID = std::move(id);
+        emit focusedItemIDChanged();
+    }
+}
+
+void SuperCleanCoordinator::setConfirmationPresented(bool presented)
+{
+    if (m_isConfirmationPresented != presented) {
+        m_isConfirmationPresented = presented;
+        emit isConfirmationPresentedChanged();
+    }
+}
+
+void SuperCleanCoordinator::markAlwaysKeep(const SuperCleanItem &item)
+{
+    // Copied first: callers pass a row of the very list this changes.
+    const std::string id = item.id;
+    m_excludedPaths.insert(item.candidate.path);
+    auto items = m_items;
+    std::erase_if(items, [&id](const SuperCleanItem &listed) { return listed.id == id; });
+    setItems(std::move(items));
+    auto selected = m_selectedItemIDs;
+    selected.erase(id);
+    setSelectedItemIDs(std::move(selected));
+    refocus();
+    setStatusMessage("Added to Always Keep.");
+}
+
+void SuperCleanCoordinator::refocus()
+{
+    if (m_focusedItemID && !focusedItem()) {
+        setFocusedItemID(m_items.empty() ? std::nullopt : std::optional<std::string>(m_items.front().id));
+    }
+}
+
+void SuperCleanCoordinator::setPhase(SuperCleanPhase phase)
+{
+    if (m_phase != phase) {
+        m_phase = phase;
+        emit phaseChanged();
+    }
+}
+
+void SuperCleanCoordinator::setScopeGroups(std::vector<SuperCleanScopeGroup> groups)
+{
+    if (m_scopeGroups != groups) {
+        m_scopeGroups = std::move(groups);
+        emit scopeGroupsChanged();
+    }
+}
+
+void SuperCleanCoordinator::setItems(std::vector<SuperCleanItem> items)
+{
+    if (m_items != items) {
+        m_items = std::move(items);
+        emit itemsChanged();
+    }
+}
+
+void SuperCleanCoordinator::setSelectedItemIDs(std::set<std::string> ids)
+{
+    if (m_selectedItemIDs != ids) {
+        m_selectedItemIDs = std::move(ids);
+        emit selectedItemIDsChanged();
+    }
+}
+
+void SuperCleanCoordinator::setScanProgress(ScanProgress progress)
+{
+    if (!(m_scanProgress == progress)) {
+        m_scanProgress = std::move(progress);
+        emit scanProgressChanged();
+    }
+}
+
+void SuperCleanCoordinator::setDeleteProgress(DeleteProgress progress)
+{
+    if (!(m_deleteProgress == progress)) {
+        m_deleteProgress = std::move(progress);
+        emit deleteProgressChanged();
+    }
+}
+
+void SuperCleanCoordinator::setResult(std::optional<SuperCleanResult> result)
+{
+    if (m_result != result) {
+        m_result = std::move(result);
+        emit resultChanged();
+    }
+}
+
+void SuperCleanCoordinator::setStatusMessage(std::string message)
+{
+    if (m_statusMessage != message) {
+        m_statusMessage = std::move(message);
+        emit statusMessageChanged();
+    }
+}
+
+}  // namespace tarnwick

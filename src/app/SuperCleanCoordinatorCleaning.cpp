@@ -1,0 +1,123 @@
+// The guided cleaning: the selected items to the Trash, each re-validated against its snapshot and
+// approved root right before it moves; the journal, the report, the result and the hand-off.
+
+#include "app/MainThreadPoster.h"
+#include "app/SuperCleanCoordinator.h"
+#include "engine/CancellationToken.h"
+#include "engine/SuperCleanTransactionStore.h"
+#include "engine/Tarnwicker.h"
+#include "engine/Uuid.h"
+#include "platform/AvailableSpace.h"
+
+#include <QThreadPool>
+
+#include <unordered_set>
+
+namespace tarnwick {
+
+void SuperCleanCoordinator::cleanSelected()
+{
+    if (isBusy()) {
+        return;
+    }
+    const std::vector<SuperCleanItem> selected = selectedItems();
+    if (selected.empty()) {
+        setStatusMessage("Select at least one item first.");
+        return;
+    }
+    auto token = std::make_shared<CancellationToken>();
+    m_deleteToken = token;
+    const uint64_t session = ++m_session;
+
+    setConfirmationPresented(false);
+    setPhase(SuperCleanPhase::cleaning);
+    setStatusMessage("Moving selected items to Trash...");
+    DeleteProgress preparing;
+    preparing.phase = OperationPhase::starting;
+    preparing.message = "Preparing Super Clean";
+    preparing.total = static_cast<int64_t>(selected.size());
+    setDeleteProgress(std::move(preparing));
+
+    std::vector<CleanupCandidate> candidates;
+    std::map<std::string, FileSystemSnapshot> snapshots;
+    std::map<std::string, std::string> approvedRoots;
+    int64_t selectedBytes = 0;
+    for (const auto &item : selected) {
+        candidates.push_back(item.candidate);
+        snapshots.emplace(item.candidate.id, item.snapshot);
+        approvedRoots.emplace(item.candidate.id, item.approvedRoot);
+        selectedBytes += item.candidate.size;
+    }
+    const int64_t spaceBefore = availableSpace(m_homeFolder);
+
+    QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), candidates = std::move(candidates),
+                                          snapshots = std::move(snapshots), approvedRoots = std::move(approvedRoots),
+                                          token, session, probe = m_deletionProbe, home = m_homeFolder, selectedBytes,
+                                          spaceBefore]() mutable {
+        DeleteResult result = Tarnwicker::deleteCandidates(
+            candidates, CleanupAction::moveToTrash, snapshots, approvedRoots,
+            [&](const DeleteProgress &progress) {
+                if (probe) {
+                    probe(progress, *token);
+                }
+                poster.post([progress, session](SuperCleanCoordinator &coordinator) {
+                    if (session == coordinator.m_session) {
+                        coordinator.setDeleteProgress(progress);
+                    }
+                });
+            },
+            *token);
+        const int64_t spaceAfter = availableSpace(home);
+        // The moves have happened whether or not a window still listens, so they are journaled here
+        // rather than in the report to the main thread, which is dropped when the coordinator is gone.
+        SuperCleanTransactionStore::append(result.trashRecords);
+        poster.post([result = std::move(result), session, selectedBytes, spaceBefore,
+                     spaceAfter](SuperCleanCoordinator &coordinator) {
+            coordinator.finishCleaning(session, result, selectedBytes, spaceBefore, spaceAfter);
+        });
+    });
+}
+
+void SuperCleanCoordinator::finishCleaning(uint64_t session, const DeleteResult &result, int64_t selectedBytes,
+                                           int64_t spaceBefore, int64_t spaceAfter)
+{
+    if (session != m_session) {
+        return;
+    }
+    m_deleteToken.reset();
+    SuperCleanCompletionReport report;
+    report.foundBytes = foundBytes();
+    report.selectedBytes = selectedBytes;
+    for (const auto &moved : result.deleted) {
+        report.movedToTrashBytes += moved.size;
+    }
+    report.permanentlyReclaimedBytes = 0;
+    report.observedAvailableSpaceChange = spaceAfter - spaceBefore;
+    report.movedCount = static_cast<int64_t>(result.deleted.size());
+    report.skippedCount = static_cast<int64_t>(result.missing.size() + result.skipped.size());
+    report.failedCount = static_cast<int64_t>(result.failures.size());
+    setResult(SuperCleanResult{newUuid(), report, static_cast<int64_t>(result.missing.size()), result.skipped,
+                               result.failures, result.cancelled});
+    // Before the moved items leave the list: the handler counts what the run had in front of it.
+    if (m_onCompleted) {
+        m_onCompleted(report);
+    }
+
+    std::unordered_set<std::string> gone;
+    for (const auto *list : {&result.deleted, &result.missing}) {
+        for (const auto &candidate : *list) {
+            gone.insert(candidate.id);
+        }
+    }
+    auto items = m_items;
+    std::erase_if(items, [&gone](const SuperCleanItem &item) { return gone.contains(item.id); });
+    setItems(std::move(items));
+    auto selected = m_selectedItemIDs;
+    std::erase_if(selected, [&gone](const std::string &id) { return gone.contains(id); });
+    setSelectedItemIDs(std::move(selected));
+    refocus();
+    setPhase(result.cancelled ? SuperCleanPhase::cancelled : SuperCleanPhase::completed);
+    setStatusMessage(report.summaryText());
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,155 @@
+// The guided scan: every rule over the chosen locations, each found folder judged on the scan's
+// thread and listed at once, and the final list reconciled when the scanner returns.
+
+#include "app/MainThreadPoster.h"
+#include "app/SuperCleanCoordinator.h"
+#include "core/CountPhrase.h"
+#include "core/SuperCleanPolicy.h"
+#include "engine/CancellationToken.h"
+#include "engine/Tarnwicker.h"
+
+#include <QThreadPool>
+
+#include <algorithm>
+
+namespace tarnwick {
+
+void SuperCleanCoordinator::startScan()
+{
+    if (isBusy()) {
+        return;
+    }
+    std::vector<std::string> chosen;
+    for (const auto &group : m_scopeGroups) {
+        for (const auto &root : group.selectedRoots()) {
+            chosen.push_back(root.path);
+        }
+    }
+    // Nested locations would make the scanner walk (and report) their folders twice.
+    SuperCleanAnalysis::Context context{SuperCleanPolicy::deduplicatedRootPaths(chosen), m_excludedPaths};
+    if (context.roots.empty()) {
+        setStatusMessage("Select at least one existing folder.");
+        return;
+    }
+    auto token = std::make_shared<CancellationToken>();
+    m_scanToken = token;
+    const uint64_t session = ++m_session;
+
+    setPhase(SuperCleanPhase::scanning);
+    setStatusMessage("Analyzing developer storage...");
+    setItems({});
+    setSelectedItemIDs({});
+    setFocusedItemID(std::nullopt);
+    ScanProgress starting;
+    starting.phase = OperationPhase::starting;
+    starting.message = "Starting Super Clean";
+    setScanProgress(std::move(starting));
+
+    QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), context = std::move(context), token,
+                                          session]() mutable {
+        try {
+            auto candidates = Tarnwicker::scan(
+                SuperCleanAnalysis::scanOptions(context),
+                [&poster, session](const ScanProgress &progress) {
+                    poster.post([progress, session](SuperCleanCoordinator &coordinator) {
+                        if (session == coordinator.m_session) {
+                            coordinator.setScanProgress(progress);
+                        }
+                    });
+                },
+                // The snapshot, the evidence and the verdict are made here, on the scan's thread; the
+                // main thread only inserts the finished item.
+                [&poster, &context, &token, session](const CleanupCandidate &candidate) {
+                    if (token->isCancelled()) {
+                        return;
+                    }
+                    auto item = SuperCleanAnalysis::makeItem(candidate, context, std::chrono::system_clock::now());
+                    if (item) {
+                        poster.post([item = std::move(*item), session](SuperCleanCoordinator &coordinator) mutable {
+                            coordinator.addLiveItem(session, std::move(item));
+                        });
+                    }
+                },
+                *token);
+            poster.post([candidates = std::move(candidates), context, session](SuperCleanCoordinator &coordinator) {
+                coordinator.finishScan(session, candidates, context);
+            });
+        } catch (const CancellationError &) {
+            poster.post([session](SuperCleanCoordinator &coordinator) {
+                coordinator.endScan(session, SuperCleanPhase::cancelled, OperationPhase::cancelled,
+                                    "Super Clean cancelled", "Super Clean cancelled.");
+            });
+        } catch (const std::exception &error) {
+            poster.post([message = std::string(error.what()), session](SuperCleanCoordinator &coordinator) {
+                coordinator.endScan(session, SuperCleanPhase::failed, OperationPhase::failed, message,
+                                    "Super Clean could not finish.");
+            });
+        }
+    });
+}
+
+void SuperCleanCoordinator::addLiveItem(uint64_t session, SuperCleanItem item)
+{
+    if (session != m_session || m_phase != SuperCleanPhase::scanning) {
+        return;
+    }
+    const std::string id = item.id;
+    const bool listed =
+        std::any_of(m_items.begin(), m_items.end(), [&id](const SuperCleanItem &other) { return other.id == id; });
+    if (listed) {
+        return;
+    }
+    const bool autoSelected = item.decision.isAutoSelected;
+    // In place and at its sorted position: the list stays in review order without a sort per item.
+    SuperCleanAnalysis::insertInReviewOrder(m_items, std::move(item));
+    emit itemsChanged();
+    if (autoSelected) {
+        m_selectedItemIDs.insert(id);
+        emit selectedItemIDsChanged();
+    }
+    if (!m_focusedItemID) {
+        setFocusedItemID(id);
+    }
+    setStatusMessage("Analyzing... " + countPhrase(static_cast<int64_t>(m_items.size())) + " found so far.");
+}
+
+void SuperCleanCoordinator::finishScan(uint64_t session, const std::vector<CleanupCandidate> &candidates,
+                                       const SuperCleanAnalysis::Context &context)
+{
+    if (session != m_session) {
+        return;
+    }
+    m_scanToken.reset();
+    setPhase(SuperCleanPhase::analyzing);
+    setItems(SuperCleanAnalysis::reconciled(m_items, candidates, context, std::chrono::system_clock::now()));
+    // Whatever was selected while the list filled, only recommended items start selected.
+    std::set<std::string> recommended;
+    for (const auto &item : m_items) {
+        if (item.decision.isAutoSelected) {
+            recommended.insert(item.id);
+        }
+    }
+    setSelectedItemIDs(std::move(recommended));
+    setFocusedItemID(m_items.empty() ? std::nullopt : std::optional<std::string>(m_items.front().id));
+    setPhase(SuperCleanPhase::reviewing);
+    setStatusMessage(m_items.empty() ? "No Super Clean candidates found."
+                                     : "Review " + countPhrase(static_cast<int64_t>(m_items.size())) +
+                                           ". Only Recommended items are selected.");
+}
+
+void SuperCleanCoordinator::endScan(uint64_t session, SuperCleanPhase phase, OperationPhase progressPhase,
+                                    std::string progressMessage, std::string status)
+{
+    if (session != m_session) {
+        return;
+    }
+    m_scanToken.reset();
+    setPhase(phase);
+    auto progress = m_scanProgress;
+    progress.phase = progressPhase;
+    progress.message = std::move(progressMessage);
+    setScanProgress(std::move(progress));
+    setStatusMessage(std::move(status));
+}
+
+}  // namespace tarnwick
