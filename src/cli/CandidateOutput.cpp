@@ -5,7 +5,6 @@
 #include "core/Iso8601.h"
 #include "core/Utf8.h"
 #include "platform/TrashInfo.h"
-#include "platform/TrashInfo.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -89,11 +88,11 @@ std::string jsonString(std::string_view text)
 
 using Json = nlohmann::ordered_json;
 
-void addPathMembers(Json &object, const std::string &path)
+void addPathMembers(Json &object, const std::string &path, const std::string &key)
 {
-    object["path"] = path;
+    object[key] = path;
     if (!isValidUtf8(path)) {
-        object["pathBytes"] = percentEncodedPath(path);
+        object[key + "Bytes"] = percentEncodedPath(path);
     }
 }
 
@@ -136,15 +135,25 @@ std::string jsonText(const Json &value)
     return value.dump();
 }
 
-std::string candidatesJson(const std::vector<CleanupCandidate> &candidates)
+std::string jsonLinesArray(const std::vector<Json> &elements)
 {
     std::string out = "[";
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
+    for (std::size_t i = 0; i < elements.size(); ++i) {
         out += i == 0 ? "\n  " : ",\n  ";
-        out += jsonText(candidateJsonObject(candidates[i]));
+        out += jsonText(elements[i]);
     }
-    out += candidates.empty() ? "]\n" : "\n]\n";
+    out += elements.empty() ? "]\n" : "\n]\n";
     return out;
+}
+
+std::string candidatesJson(const std::vector<CleanupCandidate> &candidates)
+{
+    std::vector<Json> objects;
+    objects.reserve(candidates.size());
+    for (const auto &candidate : candidates) {
+        objects.push_back(candidateJsonObject(candidate));
+    }
+    return jsonLinesArray(objects);
 }
 
 int64_t totalSize(const std::vector<CleanupCandidate> &candidates)

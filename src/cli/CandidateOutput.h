@@ -22,8 +22,12 @@ std::string jsonString(std::string_view text);
 // be UTF-8 (nlohmann's own dump refuses such bytes). Compact, no spaces.
 std::string jsonText(const nlohmann::ordered_json &value);
 
-// "path", and "pathBytes" (the path percent-encoded byte for byte) when it is not UTF-8.
-void addPathMembers(nlohmann::ordered_json &object, const std::string &path);
+// `key` (default "path"), and key + "Bytes" (the path percent-encoded byte for byte) when it is not
+// UTF-8.
+void addPathMembers(nlohmann::ordered_json &object, const std::string &path, const std::string &key = "path");
+
+// A JSON array with one compact element per line, every string written by jsonString.
+std::string jsonLinesArray(const std::vector<nlohmann::ordered_json> &elements);
 
 // One candidate as a JSON object: id, path (and pathBytes when the path is not UTF-8), key,
 // category, description, risk, size, modifiedAt.

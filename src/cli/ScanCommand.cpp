@@ -3,6 +3,7 @@
 #include "cli/CandidateOutput.h"
 #include "cli/ProgressLine.h"
 #include "engine/CleanupRules.h"
+#include "core/PathRules.h"
 #include "engine/Tarnwicker.h"
 #include "platform/FileTests.h"
 
@@ -30,29 +31,34 @@ void warnAboutInactiveRules(const CliOptions &options, const ScanOptions &scan)
 
 }  // namespace
 
+std::vector<std::string> usableRoots(const std::vector<std::string> &given)
+{
+    std::vector<std::string> usable;
+    for (const auto &root : given) {
+        const std::string path = normalizedPath(root);
+        const std::string shown = displayPath(root);
+        if (!fileExists(path)) {
+            std::fprintf(stderr, "tarnwick-cli: %s: %s\n", shown.c_str(),
+                         errno == EACCES ? std::strerror(errno) : "No such folder");
+        } else if (!isDirectory(path)) {
+            std::fprintf(stderr, "tarnwick-cli: %s: Not a folder\n", shown.c_str());
+        } else {
+            usable.push_back(path);
+        }
+    }
+    return usable;
+}
+
 ScanOutcome scanRoots(const CliOptions &options, const CancellationToken &token)
 {
     ScanOutcome outcome;
     ScanOptions scan = scanOptionsFor(options);
     warnAboutInactiveRules(options, scan);
-
-    std::vector<std::string> usable;
-    for (std::size_t i = 0; i < scan.roots.size(); ++i) {
-        const std::string shown = displayPath(options.roots[i]);
-        if (!fileExists(scan.roots[i])) {
-            std::fprintf(stderr, "tarnwick-cli: %s: %s\n", shown.c_str(),
-                         errno == EACCES ? std::strerror(errno) : "No such folder");
-        } else if (!isDirectory(scan.roots[i])) {
-            std::fprintf(stderr, "tarnwick-cli: %s: Not a folder\n", shown.c_str());
-        } else {
-            usable.push_back(scan.roots[i]);
-        }
-    }
-    if (usable.empty()) {
+    scan.roots = usableRoots(options.roots);
+    if (scan.roots.empty()) {
         outcome.noUsableRoot = true;
         return outcome;
     }
-    scan.roots = std::move(usable);
 
     ProgressLine line(options.quiet);
     std::vector<CleanupCandidate> found;

@@ -5,6 +5,7 @@
 #include "engine/CleanupCandidate.h"
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace tarnwick::cli {
@@ -21,6 +22,10 @@ struct ScanOutcome {
     bool cancelled = false;
     bool noUsableRoot = false;
 };
+
+// The roots normalized, less every one that does not exist or is not a folder (a link to a folder
+// is one); each of those is reported on standard error.
+std::vector<std::string> usableRoots(const std::vector<std::string> &given);
 
 // Reports every root that does not exist or is not a folder on standard error, then scans the
 // rest. When cancelled, the candidates found so far are kept and ordered as a finished scan's.

@@ -1,3 +1,4 @@
+#include "cli/AnalyzeCommand.h"
 #include "cli/CleanCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/ScanCommand.h"
@@ -51,8 +52,7 @@ int main(int argc, char **argv)
     case Command::clean:
         return runClean(*options, g_token);
     case Command::analyze:
-        std::fprintf(stderr, "tarnwick-cli: this command is not available yet\n");
-        return kExitUsage;
+        return runAnalyze(*options, g_token);
     }
     return kExitUsage;
 }

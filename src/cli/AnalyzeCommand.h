@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli/CliOptions.h"
+#include "engine/CancellationToken.h"
+#include "engine/SuperCleanItem.h"
+
+#include <string>
+#include <vector>
+
+namespace tarnwick::cli {
+
+// `tarnwick-cli analyze`: the guided analysis of the roots, as the app's Super Clean makes it (every
+// rule, a root may itself be an item, the same evidence and verdicts), without cleaning anything.
+// Prints the items in review order, grouped by tier, as a table or JSON. Exit status 0 when done, 2
+// when no root is usable, 130 when cancelled (what was found so far is still printed).
+int runAnalyze(const CliOptions &options, const CancellationToken &token);
+
+// The items under a heading per tier: size, rule key and path, then the reasons and the consequence.
+std::string itemsTable(const std::vector<SuperCleanItem> &items);
+
+// The items as a JSON array, one object per line.
+std::string itemsJson(const std::vector<SuperCleanItem> &items);
+
+}  // namespace tarnwick::cli
