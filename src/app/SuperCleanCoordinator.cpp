@@ -164,22 +164,6 @@ void SuperCleanCoordinator::setItem(const std::string &id, bool selected)
     setSelectedItemIDs(std::move(ids));
 }
 
-void SuperCleanCoordinator::setFocusedItemID(std::optional<std::string> id)
-{
-    if (m_focusedItemID != id) {
-        m_focusedItemID = std::move(id);
-        emit focusedItemIDChanged();
-    }
-}
-
-void SuperCleanCoordinator::setConfirmationPresented(bool presented)
-{
-    if (m_isConfirmationPresented != presented) {
-        m_isConfirmationPresented = presented;
-        emit isConfirmationPresentedChanged();
-    }
-}
-
 void SuperCleanCoordinator::markAlwaysKeep(const SuperCleanItem &item)
 {
     // Copied first: callers pass a row of the very list this changes.
@@ -202,68 +186,64 @@ void SuperCleanCoordinator::refocus()
     }
 }
 
+// Stores a published value and announces it, only when it changed.
+template <typename Value>
+void SuperCleanCoordinator::publish(Value &member, Value value, void (SuperCleanCoordinator::*changed)())
+{
+    if (!(member == value)) {
+        member = std::move(value);
+        emit(this->*changed)();
+    }
+}
+
 void SuperCleanCoordinator::setPhase(SuperCleanPhase phase)
 {
-    if (m_phase != phase) {
-        m_phase = phase;
-        emit phaseChanged();
-    }
+    publish(m_phase, phase, &SuperCleanCoordinator::phaseChanged);
 }
 
 void SuperCleanCoordinator::setScopeGroups(std::vector<SuperCleanScopeGroup> groups)
 {
-    if (m_scopeGroups != groups) {
-        m_scopeGroups = std::move(groups);
-        emit scopeGroupsChanged();
-    }
+    publish(m_scopeGroups, std::move(groups), &SuperCleanCoordinator::scopeGroupsChanged);
 }
 
 void SuperCleanCoordinator::setItems(std::vector<SuperCleanItem> items)
 {
-    if (m_items != items) {
-        m_items = std::move(items);
-        emit itemsChanged();
-    }
+    publish(m_items, std::move(items), &SuperCleanCoordinator::itemsChanged);
 }
 
 void SuperCleanCoordinator::setSelectedItemIDs(std::set<std::string> ids)
 {
-    if (m_selectedItemIDs != ids) {
-        m_selectedItemIDs = std::move(ids);
-        emit selectedItemIDsChanged();
-    }
+    publish(m_selectedItemIDs, std::move(ids), &SuperCleanCoordinator::selectedItemIDsChanged);
+}
+
+void SuperCleanCoordinator::setFocusedItemID(std::optional<std::string> id)
+{
+    publish(m_focusedItemID, std::move(id), &SuperCleanCoordinator::focusedItemIDChanged);
+}
+
+void SuperCleanCoordinator::setConfirmationPresented(bool presented)
+{
+    publish(m_isConfirmationPresented, presented, &SuperCleanCoordinator::isConfirmationPresentedChanged);
 }
 
 void SuperCleanCoordinator::setScanProgress(ScanProgress progress)
 {
-    if (!(m_scanProgress == progress)) {
-        m_scanProgress = std::move(progress);
-        emit scanProgressChanged();
-    }
+    publish(m_scanProgress, std::move(progress), &SuperCleanCoordinator::scanProgressChanged);
 }
 
 void SuperCleanCoordinator::setDeleteProgress(DeleteProgress progress)
 {
-    if (!(m_deleteProgress == progress)) {
-        m_deleteProgress = std::move(progress);
-        emit deleteProgressChanged();
-    }
+    publish(m_deleteProgress, std::move(progress), &SuperCleanCoordinator::deleteProgressChanged);
 }
 
 void SuperCleanCoordinator::setResult(std::optional<SuperCleanResult> result)
 {
-    if (m_result != result) {
-        m_result = std::move(result);
-        emit resultChanged();
-    }
+    publish(m_result, std::move(result), &SuperCleanCoordinator::resultChanged);
 }
 
 void SuperCleanCoordinator::setStatusMessage(std::string message)
 {
-    if (m_statusMessage != message) {
-        m_statusMessage = std::move(message);
-        emit statusMessageChanged();
-    }
+    publish(m_statusMessage, std::move(message), &SuperCleanCoordinator::statusMessageChanged);
 }
 
 }  // namespace tarnwick

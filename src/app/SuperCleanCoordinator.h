@@ -121,6 +121,8 @@ signals:
     void statusMessageChanged();
 
 private:
+    template <typename Value>
+    void publish(Value &member, Value value, void (SuperCleanCoordinator::*changed)());
     void setPhase(SuperCleanPhase phase);
     void setScopeGroups(std::vector<SuperCleanScopeGroup> groups);
     void setItems(std::vector<SuperCleanItem> items);
