@@ -40,7 +40,12 @@ SuperCleanCoordinator::SuperCleanCoordinator(std::string homeFolder, QObject *pa
 SuperCleanCoordinator::~SuperCleanCoordinator()
 {
     // Work still running stops at its next poll; its reports find no coordinator and are dropped.
-    cancel();
+    // Only the tokens: nothing is announced from a coordinator being destroyed.
+    for (const auto *token : {&m_scanToken, &m_deleteToken}) {
+        if (*token) {
+            (*token)->cancel();
+        }
+    }
 }
 
 void SuperCleanCoordinator::prepare(const std::vector<std::string> &existingRoots, std::set<std::string> excludedPaths)
