@@ -171,6 +171,10 @@ void SuperCleanCoordinator::setItem(const std::string &id, bool selected)
 
 void SuperCleanCoordinator::markAlwaysKeep(const SuperCleanItem &item)
 {
+    // A running scan judges with the Always Keep paths it started with and would list the item again.
+    if (isBusy()) {
+        return;
+    }
     // Copied first: callers pass a row of the very list this changes.
     const std::string id = item.id;
     m_excludedPaths.insert(item.candidate.path);

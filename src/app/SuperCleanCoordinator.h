@@ -70,7 +70,7 @@ public:
     int64_t reviewCount() const;
     int64_t advancedCount() const;
 
-    // Starts a guided session afresh: cancels running work, keeps the Always Keep paths, clears the
+    // Starts a guided session afresh: cancels running work, takes the Always Keep paths, clears the
     // items, the selection and the result, and offers the default locations: `existingRoots` (the
     // application's scan roots, whether or not they exist) and the standard developer locations.
     void prepare(const std::vector<std::string> &existingRoots, std::set<std::string> excludedPaths);
@@ -91,7 +91,7 @@ public:
     void setFocusedItemID(std::optional<std::string> id);
     void setConfirmationPresented(bool presented);
     // Leaves the item alone from now on: its path joins the Always Keep paths and it leaves the list.
-    // The window adds the path to the application's own Always Keep list too.
+    // The window adds the path to the application's own Always Keep list too (AppState::exclude).
     void markAlwaysKeep(const SuperCleanItem &item);
 
     // Moves the selected items to the Trash, each re-validated against its snapshot right before.
