@@ -38,6 +38,8 @@ public:
     using CompletionHandler = std::function<void(const SuperCleanCompletionReport &)>;
     // Sees every progress report of a cleaning on the cleaning's own thread, with its token.
     using DeletionProbe = std::function<void(const DeleteProgress &, CancellationToken &)>;
+    // Sees every progress report of a scan on the scan's own thread, with its token.
+    using ScanProbe = std::function<void(const ScanProgress &, CancellationToken &)>;
 
     // `homeFolder` is where the standard locations are looked for and whose volume's free space is
     // measured around a cleaning.
@@ -107,6 +109,10 @@ public:
     // is a single rename that ends long before a queued cancel could land. A probe set here runs
     // synchronously with every progress report, so it can cancel the token right after a chosen move.
     void setDeletionProbeForTesting(DeletionProbe probe) { m_deletionProbe = std::move(probe); }
+    // For tests, for the same reason: a small scan ends before anyone could look at it half-way. A
+    // probe set here runs with every scan progress report, before it is posted; it may hold the
+    // scan's thread while the live list is looked at, or cancel the token at an exact folder.
+    void setScanProbeForTesting(ScanProbe probe) { m_scanProbe = std::move(probe); }
 
 signals:
     void phaseChanged();
@@ -161,6 +167,7 @@ private:
     std::set<std::string> m_excludedPaths;
     CompletionHandler m_onCompleted;
     DeletionProbe m_deletionProbe;
+    ScanProbe m_scanProbe;
     std::shared_ptr<CancellationToken> m_scanToken;
     std::shared_ptr<CancellationToken> m_deleteToken;
     // Raised by prepare and by every scan and cleaning; reports of an earlier session are dropped.

@@ -46,11 +46,14 @@ void SuperCleanCoordinator::startScan()
     setScanProgress(std::move(starting));
 
     QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), context = std::move(context), token,
-                                          session]() mutable {
+                                          session, probe = m_scanProbe]() mutable {
         try {
             auto candidates = Tarnwicker::scan(
                 SuperCleanAnalysis::scanOptions(context),
-                [&poster, session](const ScanProgress &progress) {
+                [&poster, &probe, &token, session](const ScanProgress &progress) {
+                    if (probe) {
+                        probe(progress, *token);
+                    }
                     poster.post([progress, session](SuperCleanCoordinator &coordinator) {
                         if (session == coordinator.m_session) {
                             coordinator.setScanProgress(progress);
