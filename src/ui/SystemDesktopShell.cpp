@@ -1,5 +1,7 @@
 #include "ui/SystemDesktopShell.h"
 
+#include "platform/UserFolders.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
@@ -20,6 +22,15 @@ QUrl fileURL(const std::string &path)
     return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
+// True when a file manager on the session bus took the request.
+bool callFileManager(const QString &method, const QStringList &uris)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
+                                                       "org.freedesktop.FileManager1", method);
+    call << uris << QString();
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, 3000).type() == QDBusMessage::ReplyMessage;
+}
+
 }  // namespace
 
 void SystemDesktopShell::openURL(const QUrl &url)
@@ -30,13 +41,20 @@ void SystemDesktopShell::openURL(const QUrl &url)
 void SystemDesktopShell::revealInFileManager(const std::string &path)
 {
     const QUrl url = fileURL(path);
-    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-                                                       "org.freedesktop.FileManager1", "ShowItems");
-    call << QStringList{url.toString(QUrl::FullyEncoded)} << QString();
-    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
+    if (!callFileManager("ShowItems", {url.toString(QUrl::FullyEncoded)})) {
         QDesktopServices::openUrl(url.adjusted(QUrl::RemoveFilename | QUrl::StripTrailingSlash));
     }
+}
+
+void SystemDesktopShell::openTrash()
+{
+    // The file manager shows trash:/// as the Trash proper, with restore. QDesktopServices cannot be
+    // asked first: it hands any URL to xdg-open and reports success whether or not something on the
+    // desktop understands the scheme, so a missing handler would go unnoticed.
+    if (callFileManager("ShowFolders", {QStringLiteral("trash:///")})) {
+        return;
+    }
+    QDesktopServices::openUrl(fileURL(dataHomeFolder() + "/Trash/files"));
 }
 
 void SystemDesktopShell::copyToClipboard(const std::string &text)

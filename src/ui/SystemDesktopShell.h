@@ -15,6 +15,9 @@ public:
     // Asks the file manager to select the item; without one on the session bus, opens the folder
     // that holds it.
     void revealInFileManager(const std::string &path) override;
+    // The desktop's trash:/// location through the file manager; without one on the session bus,
+    // the home trash's own files folder.
+    void openTrash() override;
     void copyToClipboard(const std::string &text) override;
     // Directories only, several at once, confirmed with "Add Folder"; window-modal over the dialog
     // parent when one is set.

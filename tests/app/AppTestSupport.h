@@ -15,11 +15,13 @@ class FakeDesktopShell : public DesktopShell {
 public:
     void openURL(const QUrl &url) override { openedURLs.push_back(url); }
     void revealInFileManager(const std::string &path) override { revealed.push_back(path); }
+    void openTrash() override { ++trashOpenings; }
     void copyToClipboard(const std::string &text) override { clipboard = text; }
     std::vector<std::string> chooseFolders() override { return nextChosenFolders; }
 
     std::vector<QUrl> openedURLs;
     std::vector<std::string> revealed;
+    int trashOpenings = 0;
     std::string clipboard;
     std::vector<std::string> nextChosenFolders;
 };
