@@ -6,11 +6,11 @@
 #include "ui/ReviewView.h"
 #include "ui/SettingsWindow.h"
 #include "ui/SidebarView.h"
+#include "ui/SuperCleanPresenter.h"
 #include "ui/SymbolIcons.h"
 
 #include <QApplication>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QSplitter>
 
 namespace tarnwick {
@@ -39,7 +39,8 @@ MainWindow::MainWindow(AppState &state, DesktopShell &shell, QWidget *parent)
     setCentralWidget(m_splitter);
     addToolBar(Qt::TopToolBarArea, m_toolbar);
     buildMenus();
-    connect(m_sidebar, &SidebarView::superCleanRequested, this, &MainWindow::openSuperCleanPlaceholder);
+    connect(m_sidebar, &SidebarView::superCleanRequested, this, [this] { m_state.startSuperClean(); });
+    new SuperCleanPresenter(state, shell, this);
 }
 
 void MainWindow::buildMenus()
@@ -69,16 +70,6 @@ void MainWindow::showSettings()
     m_settings->show();
     m_settings->raise();
     m_settings->activateWindow();
-}
-
-void MainWindow::openSuperCleanPlaceholder()
-{
-    auto *notice = new QMessageBox(QMessageBox::Information, QStringLiteral("Super Clean"),
-                                   QStringLiteral("Super Clean is not available in this build yet."),
-                                   QMessageBox::Ok, this);
-    notice->setAttribute(Qt::WA_DeleteOnClose);
-    notice->setObjectName(QStringLiteral("superCleanPlaceholder"));
-    notice->open();
 }
 
 }  // namespace tarnwick

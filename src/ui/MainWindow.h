@@ -29,8 +29,6 @@ public:
     SettingsWindow *settingsWindow() const;
 
     void showSettings();
-    // Stands in for the Super Clean window until the guided flow is part of the application state.
-    void openSuperCleanPlaceholder();
 
 private:
     void buildMenus();

@@ -1,0 +1,392 @@
+// The guided cleanup's window driven as a user drives it, with QTest's mouse and keys: real folder
+// trees in a private home, the real scan, Trash and journal. Scans and cleanings are held at exact
+// reports through the coordinator's probes, never by waiting for time to pass.
+
+#include "UiTestSupport.h"
+
+#include "FixtureTree.h"
+#include "TestEnvironment.h"
+#include "app/InMemoryPreferencesStore.h"
+#include "app/SuperCleanCoordinator.h"
+#include "engine/CancellationToken.h"
+#include "engine/TrashTransactionRecord.h"
+#include "ui/MainWindow.h"
+#include "ui/SuperCleanCleaningStep.h"
+#include "ui/SuperCleanCompletionStep.h"
+#include "ui/SuperCleanConfirmationSheet.h"
+#include "ui/SuperCleanItemList.h"
+#include "ui/SuperCleanItemModel.h"
+#include "ui/SuperCleanMetric.h"
+#include "ui/SuperCleanProgressStep.h"
+#include "ui/SuperCleanResultsStep.h"
+#include "ui/SuperCleanText.h"
+#include "ui/SuperCleanWindow.h"
+#include "ui/UiStyle.h"
+
+#include <QAbstractItemModelTester>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QThreadPool>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+
+// Failure messages show the text rather than its bytes.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace tarnwick {
+namespace {
+
+using testing::FixtureTree;
+
+// Holds a worker thread at one report until the test lets it go. The wait is bounded only so that
+// a failing test cannot hang the run.
+class Gate {
+public:
+    void hold()
+    {
+        m_holding = true;
+        m_release.tryAcquire(1, 60000);
+    }
+    bool isHolding() const { return m_holding; }
+    void release() { m_release.release(); }
+
+private:
+    std::atomic<bool> m_holding{false};
+    QSemaphore m_release;
+};
+
+void writeFile(const std::string &path, int64_t bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path) << std::string(static_cast<std::size_t>(bytes), 'x');
+}
+
+void age(const std::string &path, int days)
+{
+    const auto then = std::chrono::system_clock::now() - std::chrono::hours(24 * days);
+    const timespec time{std::chrono::system_clock::to_time_t(then), 0};
+    const timespec times[2] = {time, time};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+void javaScriptProject(const std::string &folder, int64_t bytes, int days = 60)
+{
+    writeFile(folder + "/package.json", 20);
+    writeFile(folder + "/node_modules/dep/index.js", bytes);
+    age(folder + "/node_modules", days);
+}
+
+template <typename Widget = QAbstractButton>
+Widget *visibleWithText(QWidget &root, const QString &text)
+{
+    for (Widget *widget : root.findChildren<Widget *>()) {
+        if (widget->isVisibleTo(&root) && widget->text() == text) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<QString> footerButtons(SuperCleanWindow &window)
+{
+    std::vector<QString> texts;
+    for (auto *button : window.findChild<QWidget *>("superCleanFooter")->findChildren<QPushButton *>()) {
+        if (button->isVisibleTo(&window)) {
+            texts.push_back(button->text());
+        }
+    }
+    return texts;
+}
+
+// Clicks, then lets the event loop run as it would between two clicks of a user: views that were
+// rebuilt are shown only then.
+void click(QAbstractButton *button)
+{
+    ASSERT_NE(button, nullptr);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCoreApplication::processEvents();
+}
+
+class SuperCleanWindowTest : public ::testing::TestWithParam<ui::ColorScheme> {
+protected:
+    void SetUp() override
+    {
+        ui::applyColorScheme(*qApp, GetParam());
+        // Seven Recommended, three Review and one Advanced item, once the chosen folder is added
+        // and the Gradle location is left out.
+        const std::string projects = home.home() + "/Projects";
+        javaScriptProject(projects + "/web1", 900000);
+        javaScriptProject(projects + "/web2", 700000);
+        javaScriptProject(projects + "/web3", 500000);
+        javaScriptProject(projects + "/web4", 300000);
+        writeFile(projects + "/tool/Cargo.toml", 20);
+        writeFile(projects + "/tool/target/debug/app", 600000);
+        age(projects + "/tool/target", 60);
+        writeFile(projects + "/lib/__pycache__/mod.pyc", 40000);
+        age(projects + "/lib/__pycache__", 60);
+        writeFile(projects + "/site/dist/bundle.js", 150000);
+        javaScriptProject(projects + "/fresh", 60000, 2);
+        writeFile(home.home() + "/.npm/_cacache/index", 50000);
+        writeFile(home.home() + "/.colima/default/disk", 80000);
+        writeFile(home.home() + "/.gradle/caches/modules/jar", 30000);
+        javaScriptProject(chosen.path("client"), 800000);
+
+        store.set("automaticUpdateChecksEnabled", false);
+        state = std::make_unique<AppState>(store, testing::isolatedEnvironment(home.home(), &shell));
+        main = std::make_unique<MainWindow>(*state, shell);
+        main->show();
+    }
+
+    void TearDown() override
+    {
+        scanGate.release();
+        cleaningGate.release();
+        state->closeSuperClean();
+        QThreadPool::globalInstance()->waitForDone();
+        main.reset();
+        state.reset();
+        ui::applyColorScheme(*qApp, ui::ColorScheme::light);
+    }
+
+    SuperCleanCoordinator &coordinator() { return state->superCleanCoordinator(); }
+
+    SuperCleanWindow *open()
+    {
+        state->startSuperClean();
+        return main->findChild<SuperCleanWindow *>();
+    }
+
+    // Holds the next scan once it has reported `count` matches, after their items were posted.
+    void holdScanAfterMatches(int64_t count)
+    {
+        coordinator().setScanProbeForTesting([this, count](const ScanProgress &progress, CancellationToken &) {
+            if (progress.matchedDirs == count && progress.message.rfind("Found ", 0) == 0 && !scanGate.isHolding()) {
+                scanGate.hold();
+            }
+        });
+    }
+
+    void clickRow(SuperCleanWindow &window, const std::string &path)
+    {
+        SuperCleanItemList &list = window.resultsStep()->list();
+        const QRect row = list.rowRect(path);
+        ASSERT_FALSE(row.isEmpty()) << path;
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, row.center());
+        QCoreApplication::processEvents();
+    }
+
+    void showTier(SuperCleanWindow &window, const QString &prefix)
+    {
+        for (auto *button : window.resultsStep()->findChildren<QPushButton *>()) {
+            if (button->text().startsWith(prefix)) {
+                click(button);
+                return;
+            }
+        }
+        FAIL() << "no tier " << prefix.toStdString();
+    }
+
+    std::string name(const std::string &step) const
+    {
+        return "superclean-" + step + (GetParam() == ui::ColorScheme::dark ? "-dark" : "-light");
+    }
+
+    testing::ScopedHome home;
+    FixtureTree chosen;
+    testing::FakeDesktopShell shell;
+    InMemoryPreferencesStore store;
+    std::unique_ptr<AppState> state;
+    std::unique_ptr<MainWindow> main;
+    Gate scanGate;
+    Gate cleaningGate;
+};
+
+TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
+{
+    const std::string projects = home.home() + "/Projects";
+    SuperCleanWindow *window = open();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(window->isVisible());
+    QAbstractItemModelTester modelTester(&window->resultsStep()->model(),
+                                         QAbstractItemModelTester::FailureReportingMode::Fatal);
+
+    // Scopes: the chosen folder joins the project group, the Gradle location is left out.
+    EXPECT_EQ(footerButtons(*window), (std::vector<QString>{"Cancel", "Analyze Developer Storage"}));
+    EXPECT_NE(visibleWithText<QLabel>(*window, "Not found on this computer"), nullptr);
+    shell.nextChosenFolders = {chosen.root()};
+    click(visibleWithText(*window, "Add Project Folder"));
+    const auto &projectRoots = coordinator().scopeGroups()[0].roots;
+    ASSERT_EQ(projectRoots.back().path, chosen.root());
+    QCheckBox *gradle = nullptr;
+    for (auto *box : window->findChildren<QCheckBox *>()) {
+        gradle = box->accessibleName() == ui::pathText(home.home() + "/.gradle") ? box : gradle;
+    }
+    ASSERT_NE(gradle, nullptr);
+    EXPECT_NE(visibleWithText<QLabel>(*window, "2 selected"), nullptr) << ".npm and .gradle";
+    click(gradle);
+    EXPECT_FALSE(gradle->isChecked());
+    EXPECT_FALSE(coordinator().scopeGroups()[2].roots[1].isSelected);
+    EXPECT_NE(visibleWithText<QLabel>(*window, "1 selected"), nullptr);
+    EXPECT_TRUE(testing::saveScreenshot(*window, name("scope")));
+
+    // The analysis, held after its last match: the live list shows the first eight of eleven.
+    holdScanAfterMatches(11);
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(coordinator().phase(), SuperCleanPhase::scanning);
+    EXPECT_EQ(footerButtons(*window), std::vector<QString>{"Cancel Scan"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scanGate.isHolding() && coordinator().items().size() == 11; }, 30000));
+    QTest::qWait(0);
+    int liveRows = 0;
+    for (auto *label : window->progressStep()->findChildren<QLabel *>("liveResultName")) {
+        liveRows += label->isVisibleTo(window) ? 1 : 0;
+    }
+    EXPECT_EQ(liveRows, SuperCleanProgressStep::kLiveRows);
+    EXPECT_EQ(window->progressStep()->findChild<QLabel *>("foundSoFar")->text(), "Found 11 folders so far");
+    EXPECT_TRUE(testing::saveScreenshot(*window, name("progress")));
+    scanGate.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return coordinator().phase() == SuperCleanPhase::reviewing; }, 30000));
+
+    // The review, by tier.
+    SuperCleanResultsStep &results = *window->resultsStep();
+    SuperCleanItemModel &model = results.model();
+    EXPECT_EQ(footerButtons(*window), (std::vector<QString>{"Done", "Move Selected to Trash"}));
+    EXPECT_NE(visibleWithText(results, "Recommended (7)"), nullptr);
+    EXPECT_NE(visibleWithText(results, "Review (3)"), nullptr);
+    EXPECT_NE(visibleWithText(results, "Advanced (1)"), nullptr);
+    EXPECT_EQ(model.rowCount(), 7);
+    EXPECT_EQ(results.findChild<QLabel *>("inspectorName")->text(), "node_modules");
+    EXPECT_NE(visibleWithText<QLabel>(results, "High-confidence generated folder"), nullptr);
+
+    showTier(*window, "Review");
+    EXPECT_EQ(model.rowCount(), 3);
+    const std::string dist = projects + "/site/dist";
+    clickRow(*window, dist);
+    EXPECT_EQ(coordinator().focusedItemID(), dist);
+    EXPECT_TRUE(coordinator().selectedItemIDs().contains(dist)) << "a click ticks the Review item";
+    EXPECT_NE(visibleWithText<QLabel>(results, "Review required"), nullptr);
+    EXPECT_EQ(results.findChild<QLabel *>("inspectorConsequence")->text(), "Review this item before selecting it.");
+    click(visibleWithText(results, "Reveal"));
+    click(visibleWithText(results, "Copy Path"));
+    EXPECT_EQ(shell.revealed, std::vector<std::string>{dist});
+    EXPECT_EQ(shell.clipboard, dist);
+    EXPECT_TRUE(testing::saveScreenshot(*window, name("results")));
+
+    // Always Keep leaves this session and the application's list.
+    showTier(*window, "Advanced");
+    const std::string colima = home.home() + "/.colima";
+    clickRow(*window, colima);
+    click(visibleWithText(results, "Always Keep"));
+    EXPECT_TRUE(state->excludedPaths().contains(colima));
+    EXPECT_EQ(model.rowCount(), 0);
+    EXPECT_NE(visibleWithText(results, "Advanced (0)"), nullptr);
+
+    // Two selected folders change behind the review's back: one goes, one is replaced.
+    std::filesystem::remove_all(projects + "/web4/node_modules");
+    std::filesystem::remove_all(projects + "/lib/__pycache__");
+    std::filesystem::create_directories(projects + "/lib/__pycache__");
+
+    // The confirmation names six of the eight selected items.
+    ASSERT_EQ(coordinator().selectedItemIDs().size(), 8u);
+    click(visibleWithText(*window, "Move Selected to Trash"));
+    SuperCleanConfirmationSheet *sheet = window->confirmationSheet();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->findChildren<QLabel *>("confirmationItem").size(), 6);
+    EXPECT_EQ(sheet->findChild<QLabel *>("confirmationMore")->text(), "2 more");
+    QPixmap composite = window->grab();
+    {
+        QPainter painter(&composite);
+        const QPixmap sheetPixels = sheet->grab();
+        const QRect sheetRect((composite.width() - sheetPixels.width()) / 2, 60, sheetPixels.width(),
+                              sheetPixels.height());
+        painter.drawPixmap(sheetRect.topLeft(), sheetPixels);
+        painter.setPen(sheet->palette().color(QPalette::Mid));
+        painter.drawRect(sheetRect.adjusted(-1, -1, 0, 0));
+    }
+    EXPECT_TRUE(composite.save(QStringLiteral(TARNWICK_SCREENSHOT_DIR "/%1.png")
+                                   .arg(QString::fromStdString(name("confirmation")))));
+
+    // The cleaning, held once the first item has moved.
+    coordinator().setDeletionProbeForTesting([this](const DeleteProgress &progress, CancellationToken &) {
+        if (progress.deletedCount == 1 && progress.message.rfind("Moving ", 0) == 0 && !cleaningGate.isHolding()) {
+            cleaningGate.hold();
+        }
+    });
+    click(visibleWithText(*sheet, "Move to Trash"));
+    EXPECT_EQ(coordinator().phase(), SuperCleanPhase::cleaning);
+    EXPECT_EQ(footerButtons(*window), std::vector<QString>{"Cancel After Current Item"});
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return cleaningGate.isHolding() && coordinator().deleteProgress().deletedCount == 1; }, 30000));
+    const auto *bar = window->cleaningStep()->findChild<QProgressBar *>();
+    EXPECT_EQ(bar->maximum(), 8);
+    EXPECT_EQ(bar->value(), 1);
+    EXPECT_EQ(window->cleaningStep()->findChild<QLabel *>("cleaningPosition")->text(), "1 of 8");
+    EXPECT_TRUE(testing::saveScreenshot(*window, name("cleaning")));
+    cleaningGate.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return coordinator().phase() == SuperCleanPhase::completed; }, 30000));
+
+    // The completion: six moved, one changed and skipped, one already gone.
+    ASSERT_TRUE(coordinator().result().has_value());
+    const SuperCleanCompletionReport report = coordinator().result()->report;
+    EXPECT_EQ(report.movedCount, 6);
+    SuperCleanCompletionStep &completion = *window->completionStep();
+    EXPECT_EQ(footerButtons(*window), (std::vector<QString>{"Open Trash", "Done"}));
+    EXPECT_EQ(completion.findChild<QLabel *>("completionSummary")->text(), ui::utf8Text(report.summaryText()));
+    std::map<QString, QString> metrics;
+    for (auto *metric : completion.findChildren<SuperCleanMetric *>()) {
+        metrics[metric->title()] = metric->value();
+    }
+    EXPECT_EQ(metrics["Moved to Trash"], ui::sizeText(report.movedToTrashBytes));
+    EXPECT_EQ(metrics["Selected"], ui::sizeText(report.selectedBytes));
+    EXPECT_EQ(completion.findChild<QLabel *>("problemCounts")->text(), "1 skipped, 1 already gone, 0 failed.");
+    const auto *problems = completion.findChild<QTreeWidget *>();
+    ASSERT_EQ(problems->topLevelItemCount(), 1);
+    EXPECT_EQ(problems->topLevelItem(0)->text(0), ui::pathText(projects + "/lib/__pycache__"));
+    EXPECT_TRUE(testing::saveScreenshot(*window, name("completion")));
+
+    // What moved lies in this home's Trash and has a journal line each.
+    std::ifstream journal(home.home() + "/.local/share/Tarnwick/SuperCleanTransactions.jsonl");
+    std::set<std::string> journaled;
+    for (std::string line; std::getline(journal, line);) {
+        const auto record = TrashTransactionRecord::fromJson(nlohmann::ordered_json::parse(line));
+        ASSERT_TRUE(record.has_value()) << line;
+        journaled.insert(record->originalPath);
+        EXPECT_EQ(record->trashPath.rfind(home.home() + "/.local/share/Trash/files/", 0), 0u) << record->trashPath;
+        EXPECT_TRUE(std::filesystem::exists(record->trashPath)) << record->trashPath;
+    }
+    EXPECT_EQ(journaled, (std::set<std::string>{projects + "/web1/node_modules", projects + "/web2/node_modules",
+                                                projects + "/web3/node_modules", projects + "/tool/target",
+                                                chosen.path("client/node_modules"), dist}));
+    for (const auto &path : journaled) {
+        EXPECT_FALSE(std::filesystem::exists(path)) << path;
+    }
+
+    click(visibleWithText(*window, "Open Trash"));
+    EXPECT_EQ(shell.trashOpenings, 1);
+    click(visibleWithText(*window, "Done"));
+    EXPECT_FALSE(state->isSuperCleanPresented());
+    EXPECT_FALSE(window->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(ColorSchemes, SuperCleanWindowTest,
+                         ::testing::Values(ui::ColorScheme::light, ui::ColorScheme::dark),
+                         [](const ::testing::TestParamInfo<ui::ColorScheme> &scheme) {
+                             return scheme.param == ui::ColorScheme::dark ? "dark" : "light";
+                         });
+
+}  // namespace
+}  // namespace tarnwick
