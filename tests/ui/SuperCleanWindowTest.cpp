@@ -10,12 +10,14 @@
 #include "app/SuperCleanCoordinator.h"
 #include "engine/CancellationToken.h"
 #include "engine/TrashTransactionRecord.h"
+#include "ui/ElidedLabel.h"
 #include "ui/MainWindow.h"
 #include "ui/SuperCleanCleaningStep.h"
 #include "ui/SuperCleanCompletionStep.h"
 #include "ui/SuperCleanConfirmationSheet.h"
 #include "ui/SuperCleanItemList.h"
 #include "ui/SuperCleanItemModel.h"
+#include "ui/SuperCleanPresenter.h"
 #include "ui/SuperCleanMetric.h"
 #include "ui/SuperCleanProgressStep.h"
 #include "ui/SuperCleanResultsStep.h"
@@ -63,6 +65,8 @@ public:
     }
     bool isHolding() const { return m_holding; }
     void release() { m_release.release(); }
+    // Ready to hold a later run once the earlier one has been let go.
+    void rearm() { m_holding = false; }
 
 private:
     std::atomic<bool> m_holding{false};
@@ -167,7 +171,7 @@ protected:
     SuperCleanWindow *open()
     {
         state->startSuperClean();
-        return main->findChild<SuperCleanWindow *>();
+        return main->findChild<SuperCleanPresenter *>()->window();
     }
 
     // Holds the next scan once it has reported `count` matches, after their items were posted.
@@ -381,6 +385,88 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
     EXPECT_FALSE(state->isSuperCleanPresented());
     EXPECT_FALSE(window->isVisible());
 }
+
+// The refusals and the ways out, in the light look only.
+class SuperCleanWindowExitsTest : public SuperCleanWindowTest {
+protected:
+    // Unticks every selected item of every tier by clicking its row.
+    void unselectAll(SuperCleanWindow &window)
+    {
+        SuperCleanItemModel &model = window.resultsStep()->model();
+        for (const char *tier : {"Recommended", "Review", "Advanced"}) {
+            showTier(window, tier);
+            for (int row = 0; row < model.rowCount(); ++row) {
+                const QModelIndex index = model.index(row, 0);
+                if (index.data(SuperCleanItemModel::selectedRole).toBool()) {
+                    clickRow(window, index.data(SuperCleanItemModel::itemIDRole).toByteArray().toStdString());
+                }
+            }
+        }
+    }
+};
+
+TEST_P(SuperCleanWindowExitsTest, ACancelledScanStaysUsableAnEmptyCleaningIsRefusedAndEscapeCancels)
+{
+    SuperCleanWindow *window = open();
+    ASSERT_NE(window, nullptr);
+
+    // Cancelled after its third match, the scan keeps what it found and the review goes on.
+    holdScanAfterMatches(3);
+    click(visibleWithText(*window, "Analyze Developer Storage"));
+    EXPECT_EQ(footerButtons(*window), std::vector<QString>{"Cancel Scan"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scanGate.isHolding() && coordinator().items().size() == 3; }, 30000));
+    click(visibleWithText(*window, "Cancel Scan"));
+    EXPECT_EQ(coordinator().statusMessage(), "Cancelling after the current item...");
+    scanGate.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return coordinator().phase() == SuperCleanPhase::cancelled; }, 30000));
+    EXPECT_EQ(coordinator().items().size(), 3u);
+    EXPECT_EQ(footerButtons(*window), (std::vector<QString>{"Done", "Move Selected to Trash"}));
+
+    // With nothing selected the button is off, and Return only says why.
+    unselectAll(*window);
+    auto *move = visibleWithText<QPushButton>(*window, "Move Selected to Trash");
+    EXPECT_FALSE(move->isEnabled());
+    QTest::keyClick(window, Qt::Key_Return);
+    EXPECT_EQ(window->findChild<ElidedLabel *>("superCleanStatus")->fullText(), "Select at least one item first.");
+    EXPECT_EQ(coordinator().phase(), SuperCleanPhase::cancelled);
+    EXPECT_FALSE(coordinator().isConfirmationPresented());
+    EXPECT_EQ(window->confirmationSheet(), nullptr);
+
+    // One ticked item can be confirmed; Escape on the confirmation leaves everything as it was.
+    SuperCleanItemModel &model = window->resultsStep()->model();
+    ASSERT_GT(model.rowCount(), 0);
+    clickRow(*window, model.index(0, 0).data(SuperCleanItemModel::itemIDRole).toByteArray().toStdString());
+    ASSERT_TRUE(move->isEnabled());
+    click(move);
+    ASSERT_NE(window->confirmationSheet(), nullptr);
+    QTest::keyClick(window->confirmationSheet(), Qt::Key_Escape);
+    EXPECT_FALSE(coordinator().isConfirmationPresented());
+    EXPECT_EQ(window->confirmationSheet(), nullptr);
+    EXPECT_EQ(coordinator().phase(), SuperCleanPhase::cancelled);
+    EXPECT_EQ(coordinator().selectedItemIDs().size(), 1u);
+
+    // Opened again, the window starts afresh; Escape during the scan closes it and cancels the scan.
+    click(visibleWithText(*window, "Done"));
+    EXPECT_FALSE(state->isSuperCleanPresented());
+    QPointer<SuperCleanWindow> reopened = open();
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_NE(reopened.data(), window);
+    EXPECT_EQ(reopened->resultsStep()->selectedTier(), SuperCleanTier::recommended);
+    scanGate.rearm();
+    holdScanAfterMatches(1);
+    click(visibleWithText(*reopened, "Analyze Developer Storage"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return scanGate.isHolding(); }, 30000));
+    EXPECT_EQ(footerButtons(*reopened), std::vector<QString>{"Cancel Scan"});
+    QTest::keyClick(reopened, Qt::Key_Escape);
+    EXPECT_FALSE(state->isSuperCleanPresented());
+    EXPECT_FALSE(reopened->isVisible());
+    EXPECT_EQ(coordinator().statusMessage(), "Cancelling after the current item...");
+    scanGate.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !coordinator().isBusy(); }, 30000));
+    EXPECT_EQ(coordinator().phase(), SuperCleanPhase::cancelled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Light, SuperCleanWindowExitsTest, ::testing::Values(ui::ColorScheme::light));
 
 INSTANTIATE_TEST_SUITE_P(ColorSchemes, SuperCleanWindowTest,
                          ::testing::Values(ui::ColorScheme::light, ui::ColorScheme::dark),
