@@ -96,7 +96,8 @@ void SuperCleanCompletionStep::refresh()
     m_change->setValue(ui::sizeText(report.observedAvailableSpaceChange));
 
     m_problemList->clear();
-    const bool anyProblem = result && (!result->skipped.empty() || result->missingCount > 0 || !result->failures.empty());
+    const bool anyProblem =
+        result && (!result->skipped.empty() || result->missingCount > 0 || !result->failures.empty());
     m_problems->setVisible(anyProblem);
     if (!anyProblem) {
         return;
@@ -106,7 +107,8 @@ void SuperCleanCompletionStep::refresh()
                                  .arg(result->missingCount)
                                  .arg(result->failures.size()));
     for (const auto &skipped : result->skipped) {
-        auto *row = new QTreeWidgetItem(m_problemList, {ui::pathText(skipped.candidate.path), ui::utf8Text(skipped.reason)});
+        auto *row =
+            new QTreeWidgetItem(m_problemList, {ui::pathText(skipped.candidate.path), ui::utf8Text(skipped.reason)});
         row->setToolTip(0, ui::pathText(skipped.candidate.path));
     }
     for (const auto &failure : result->failures) {

@@ -27,9 +27,10 @@ SuperCleanConfirmationSheet::SuperCleanConfirmationSheet(SuperCleanCoordinator &
     layout->addWidget(ui::makeSymbol("trash.circle.fill", 44, ui::accentColor(palette()), this), 0, Qt::AlignHCenter);
     auto *title = ui::makeLabel(QStringLiteral("Move Selected Items to Trash?"), ui::TextStyle::title, this);
     layout->addWidget(title, 0, Qt::AlignHCenter);
-    auto *explanation = ui::makeParagraph(QStringLiteral("Super Clean will re-check every item first. Changed, missing, "
-                                                         "symlinked, mounted, or moved items will be skipped."),
-                                          ui::TextStyle::body, this, true);
+    auto *explanation = ui::makeParagraph(
+        QStringLiteral("Super Clean will re-check every item first. Changed, missing, symlinked, mounted, or moved "
+                       "items will be skipped."),
+        ui::TextStyle::body, this, true);
     explanation->setAlignment(Qt::AlignHCenter);
     layout->addWidget(explanation);
 
@@ -63,8 +64,9 @@ SuperCleanConfirmationSheet::SuperCleanConfirmationSheet(SuperCleanCoordinator &
     auto *note = new SuperCleanCard(this, 8);
     auto *noteLayout = new QHBoxLayout(note);
     noteLayout->setContentsMargins(12, 8, 12, 8);
-    noteLayout->addWidget(ui::makeParagraph(QStringLiteral("Items moved to Trash still use storage until Trash is emptied."),
-                                            ui::TextStyle::caption, note, true));
+    noteLayout->addWidget(
+        ui::makeParagraph(QStringLiteral("Items moved to Trash still use storage until Trash is emptied."),
+                          ui::TextStyle::caption, note, true));
     layout->addWidget(note);
     layout->addSpacing(6);
 

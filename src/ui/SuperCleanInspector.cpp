@@ -90,7 +90,8 @@ SuperCleanInspector::SuperCleanInspector(AppState &state, DesktopShell &shell, Q
     contentLayout->addWidget(m_reasons);
     contentLayout->addSpacing(10);
 
-    contentLayout->addWidget(ui::makeLabel(QStringLiteral("Consequence").toUpper(), ui::TextStyle::caption, content, true));
+    contentLayout->addWidget(
+        ui::makeLabel(QStringLiteral("Consequence").toUpper(), ui::TextStyle::caption, content, true));
     m_consequence = ui::makeParagraph({}, ui::TextStyle::body, content);
     m_consequence->setObjectName(QStringLiteral("inspectorConsequence"));
     contentLayout->addWidget(m_consequence);
@@ -104,9 +105,8 @@ SuperCleanInspector::SuperCleanInspector(AppState &state, DesktopShell &shell, Q
     actions->setContentsMargins(16, 0, 16, 0);
     actions->setSpacing(6);
     auto *reveal = actionButton(QStringLiteral("Reveal"), "finder", QStringLiteral("Show in File Manager"), page);
-    auto *copy = actionButton(QStringLiteral("Copy Path"), "doc.on.doc", QStringLiteral("Copy the item's path"), page);
-    m_keep = actionButton(QStringLiteral("Always Keep"), "hand.raised",
-                          QStringLiteral("Never suggest this folder again"), page);
+    auto *copy = actionButton(QStringLiteral("Copy Path"), "doc.on.doc", {}, page);
+    m_keep = actionButton(QStringLiteral("Always Keep"), "hand.raised", {}, page);
     actions->addWidget(reveal);
     actions->addWidget(copy);
     actions->addWidget(m_keep);

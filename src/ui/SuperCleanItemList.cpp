@@ -161,7 +161,7 @@ void SuperCleanItemList::keyPressEvent(QKeyEvent *event)
         }
         return;
     }
-    if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+    if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) && m_model.rowCount() > 0) {
         const auto focused = m_coordinator.focusedItemID();
         const int row = focused ? m_model.rowOf(*focused) : -1;
         const int next = std::clamp(row + (event->key() == Qt::Key_Down ? 1 : -1), 0, m_model.rowCount() - 1);

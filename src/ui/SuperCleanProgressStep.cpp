@@ -111,7 +111,8 @@ void SuperCleanProgressStep::refreshItems()
 {
     m_itemsRefreshPending = false;
     const auto &items = m_coordinator.items();
-    m_found->setText(QStringLiteral("Found %1 so far").arg(ui::utf8Text(countPhrase(static_cast<int64_t>(items.size())))));
+    const QString count = ui::utf8Text(countPhrase(static_cast<int64_t>(items.size())));
+    m_found->setText(QStringLiteral("Found %1 so far").arg(count));
     for (std::size_t index = 0; index < m_rows.size(); ++index) {
         const LiveRow &row = m_rows[index];
         const bool shown = index < items.size();

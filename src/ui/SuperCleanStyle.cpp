@@ -19,7 +19,8 @@ void makeProminent(QPushButton *button)
                        " padding: 4px 14px; font-weight: 600; }"
                        "QPushButton:pressed { background-color: %2; }"
                        "QPushButton:disabled { background-color: %3; color: %4; border-color: %3; }")
-            .arg(accent.name(), accent.darker(125).name(), palette.color(QPalette::Disabled, QPalette::Highlight).name(),
+            .arg(accent.name(), accent.darker(125).name(),
+                 palette.color(QPalette::Disabled, QPalette::Highlight).name(),
                  palette.color(QPalette::Disabled, QPalette::ButtonText).name()));
 }
 
