@@ -466,6 +466,28 @@ TEST_P(SuperCleanWindowExitsTest, ACancelledScanStaysUsableAnEmptyCleaningIsRefu
     EXPECT_EQ(coordinator().phase(), SuperCleanPhase::cancelled);
 }
 
+TEST_P(SuperCleanWindowExitsTest, NothingToAnalyzeIsExplainedAndAnEmptyAnalysisSaysSo)
+{
+    SuperCleanWindow *window = open();
+    ASSERT_NE(window, nullptr);
+    for (auto *box : window->findChildren<QCheckBox *>()) {
+        if (box->isChecked()) {
+            click(box);
+        }
+    }
+    click(visibleWithText(*window, "Analyze Developer Storage"));
+    EXPECT_EQ(coordinator().statusMessage(), "Select at least one existing folder.");
+    EXPECT_EQ(coordinator().phase(), SuperCleanPhase::choosingScope);
+
+    shell.nextChosenFolders = {chosen.folder("empty")};
+    click(visibleWithText(*window, "Add Project Folder"));
+    click(visibleWithText(*window, "Analyze Developer Storage"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return coordinator().phase() == SuperCleanPhase::reviewing; }, 30000));
+    EXPECT_EQ(coordinator().statusMessage(), "No Super Clean candidates found.");
+    EXPECT_NE(visibleWithText<QLabel>(*window, "No candidates found"), nullptr);
+    EXPECT_FALSE(visibleWithText(*window, "Move Selected to Trash")->isEnabled());
+}
+
 INSTANTIATE_TEST_SUITE_P(Light, SuperCleanWindowExitsTest, ::testing::Values(ui::ColorScheme::light));
 
 INSTANTIATE_TEST_SUITE_P(ColorSchemes, SuperCleanWindowTest,
