@@ -186,6 +186,12 @@ int64_t AppState::int64(const PreferencesStore &defaults, const std::string &key
     return defaults.integer(key);
 }
 
+void AppState::completeOnboarding()
+{
+    m_defaults.set("hasSeenOnboarding", true);
+    setIsOnboardingPresented(false);
+}
+
 void AppState::savePreferences()
 {
     const PreferencesBatch batch(m_defaults);

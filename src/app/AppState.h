@@ -24,6 +24,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -128,11 +129,22 @@ public:
     void addRecommendedRoots();
     void dismissStandardFolderNotice();
 
+    // The first-run guide's buttons: remembers that it was seen and hides it. Closing it any other
+    // way only hides it (setIsOnboardingPresented), so it shows again at the next start.
+    void completeOnboarding();
+
     // The scan run. Results arrive live on the main thread while it runs.
     void scan();
     void cancelScan();
     int64_t totalSize() const;
     std::vector<CleanupCandidate> selectedCandidates() const;
+    // How many candidates are selected and their total size, without copying them; ids in the
+    // selection that are not candidates do not count.
+    struct SelectionTotals {
+        int64_t count = 0;
+        int64_t bytes = 0;
+    };
+    SelectionTotals selectionTotals() const;
 
     // The review list. The rows point into `candidates()` and stay valid until the next change
     // announced by candidatesChanged, selectedCandidateIDsChanged, searchTextChanged,
@@ -168,6 +180,8 @@ public:
     void dismissCleanupSummary();
     // "node_modules - ~/Code/app, target - ~/Code/tool +1 more"
     static std::string folderSummary(const std::vector<CleanupCandidate> &candidates, const std::string &home);
+    // The path with this user's home folder shown as "~".
+    std::string abbreviatingHome(std::string_view path) const;
 
     // Developer tools, one at a time.
     void previewHomebrewCleanup();

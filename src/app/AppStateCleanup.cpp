@@ -49,6 +49,11 @@ std::string abbreviated(std::string_view path, const std::string &home)
 
 }  // namespace
 
+std::string AppState::abbreviatingHome(std::string_view path) const
+{
+    return abbreviated(path, m_environment.homeFolder);
+}
+
 void AppState::requestDeleteConfirmation()
 {
     if (m_isScanning || m_isDeleting) {

@@ -160,6 +160,22 @@ const std::vector<CleanupCandidate> &AppState::displayedCandidates() const
     return m_displayed;
 }
 
+AppState::SelectionTotals AppState::selectionTotals() const
+{
+    SelectionTotals totals;
+    if (m_selectedCandidateIDs.empty()) {
+        return totals;
+    }
+    const IDLookup selected(m_selectedCandidateIDs);
+    for (const auto &candidate : m_candidates) {
+        if (selected.contains(candidate.id)) {
+            ++totals.count;
+            totals.bytes += candidate.size;
+        }
+    }
+    return totals;
+}
+
 std::optional<CleanupCandidate> AppState::focusedCandidate() const
 {
     const auto byID = [this](const std::string &id) {

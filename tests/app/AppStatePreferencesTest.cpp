@@ -131,6 +131,32 @@ TEST_F(AppStatePreferences, OtherSettingsFallBackToTheirDefaults)
     EXPECT_FALSE(state->isOnboardingPresented());
 }
 
+TEST_F(AppStatePreferences, OnboardingIsRememberedOnlyWhenCompleted)
+{
+    auto state = make();
+    ASSERT_TRUE(state->isOnboardingPresented());
+    state->setIsOnboardingPresented(false);
+    EXPECT_FALSE(state->isOnboardingPresented());
+    EXPECT_FALSE(store.object("hasSeenOnboarding").has_value());
+    EXPECT_TRUE(make()->isOnboardingPresented()) << "shown again at the next start";
+
+    state = make();
+    state->completeOnboarding();
+    EXPECT_FALSE(state->isOnboardingPresented());
+    EXPECT_TRUE(store.boolean("hasSeenOnboarding"));
+    EXPECT_FALSE(make()->isOnboardingPresented());
+}
+
+TEST_F(AppStatePreferences, OnlyPathsInsideTheHomeFolderAreAbbreviated)
+{
+    const auto state = make();
+    const std::string root = home.root();
+    EXPECT_EQ(state->abbreviatingHome(root), "~");
+    EXPECT_EQ(state->abbreviatingHome(root + "/Code/app"), "~/Code/app");
+    EXPECT_EQ(state->abbreviatingHome(root + "2/Code"), root + "2/Code");
+    EXPECT_EQ(state->abbreviatingHome("/opt/code"), "/opt/code");
+}
+
 TEST_F(AppStatePreferences, StatisticsNeedTheirStartDate)
 {
     store.set("statsCleanedBytes", int64_t{5000});

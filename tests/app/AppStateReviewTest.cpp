@@ -166,6 +166,9 @@ TEST_F(AppStateReview, FiltersFollowTheSelection)
     state->setCandidate(path("tool/target"), true);
     state->setCandidate("/not/a/candidate", true);
     EXPECT_EQ(shownPaths(), (std::vector<std::string>{path("tool/target"), path("ios/Pods")}));
+    const auto totals = state->selectionTotals();
+    EXPECT_EQ(totals.count, 2) << "the stray id does not count";
+    EXPECT_EQ(totals.bytes, candidateAt("tool/target").size + candidateAt("ios/Pods").size);
     state->toggleCandidateSelection(path("tool/target"));
     EXPECT_EQ(shownPaths(), std::vector<std::string>{path("ios/Pods")});
 
