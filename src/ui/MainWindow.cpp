@@ -5,6 +5,7 @@
 #include "ui/MainToolbar.h"
 #include "ui/ReviewView.h"
 #include "ui/SettingsWindow.h"
+#include "ui/SheetPresenter.h"
 #include "ui/SidebarView.h"
 #include "ui/SuperCleanPresenter.h"
 #include "ui/SymbolIcons.h"
@@ -22,7 +23,8 @@ MainWindow::MainWindow(AppState &state, DesktopShell &shell, QWidget *parent)
       m_splitter(new QSplitter(Qt::Horizontal, this)),
       m_sidebar(new SidebarView(state, shell, m_splitter)),
       m_review(new ReviewView(state, shell, m_splitter)),
-      m_toolbar(new MainToolbar(state, shell, this))
+      m_toolbar(new MainToolbar(state, shell, this)),
+      m_sheets(new SheetPresenter(state, shell, this))
 {
     setWindowTitle(QStringLiteral("Review"));
     setWindowIcon(ui::applicationIcon());

@@ -13,6 +13,7 @@ class DesktopShell;
 class MainToolbar;
 class ReviewView;
 class SettingsWindow;
+class SheetPresenter;
 class SidebarView;
 
 // The classic flow's window: the sidebar of settings and shortcuts beside the review pane.
@@ -29,6 +30,7 @@ public:
     SettingsWindow *settingsWindow() const;
 
     void showSettings();
+    SheetPresenter *sheets() const { return m_sheets; }
 
 private:
     void buildMenus();
@@ -41,6 +43,7 @@ private:
     MainToolbar *m_toolbar;
     ActionsMenu *m_actionsMenu = nullptr;
     QPointer<SettingsWindow> m_settings;
+    SheetPresenter *m_sheets;
 };
 
 }  // namespace tarnwick
