@@ -324,6 +324,9 @@ private:
 
     // Ids of `m_candidates`, so a live candidate is checked for duplicates in constant time.
     std::unordered_set<std::string> m_candidateIDs;
+    // The selection's totals as last computed; dropped by the setters of the candidates and the
+    // selection, and kept up to date by each live result, which arrives selected.
+    mutable std::optional<SelectionTotals> m_selectionTotals;
     // The review list as last computed, as rows and as a copy; each valid while its flag is set.
     mutable std::vector<const CleanupCandidate *> m_displayedRows;
     mutable bool m_displayedRowsValid = false;

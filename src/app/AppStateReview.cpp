@@ -162,17 +162,20 @@ const std::vector<CleanupCandidate> &AppState::displayedCandidates() const
 
 AppState::SelectionTotals AppState::selectionTotals() const
 {
-    SelectionTotals totals;
-    if (m_selectedCandidateIDs.empty()) {
-        return totals;
+    if (m_selectionTotals) {
+        return *m_selectionTotals;
     }
-    const IDLookup selected(m_selectedCandidateIDs);
-    for (const auto &candidate : m_candidates) {
-        if (selected.contains(candidate.id)) {
-            ++totals.count;
-            totals.bytes += candidate.size;
+    SelectionTotals totals;
+    if (!m_selectedCandidateIDs.empty()) {
+        const IDLookup selected(m_selectedCandidateIDs);
+        for (const auto &candidate : m_candidates) {
+            if (selected.contains(candidate.id)) {
+                ++totals.count;
+                totals.bytes += candidate.size;
+            }
         }
     }
+    m_selectionTotals = totals;
     return totals;
 }
 

@@ -143,7 +143,15 @@ void AppState::addLiveScanCandidate(const CleanupCandidate &candidate)
     invalidateDisplayedCandidates();
     emit candidatesChanged();
     // In place: copying the selection for every live candidate would cost quadratic time.
-    m_selectedCandidateIDs.insert(candidate.id);
+    const bool newlySelected = m_selectedCandidateIDs.insert(candidate.id).second;
+    // Totals computed before this line did not count the candidate when its id was not selected;
+    // an id selected ahead of its candidate may or may not have been counted, so count afresh.
+    if (m_selectionTotals && newlySelected) {
+        ++m_selectionTotals->count;
+        m_selectionTotals->bytes += candidate.size;
+    } else {
+        m_selectionTotals.reset();
+    }
     if (m_reviewFilter != ReviewFilter::all) {
         invalidateDisplayedCandidates();
     }

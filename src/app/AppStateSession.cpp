@@ -13,6 +13,7 @@ void AppState::setCandidates(std::vector<CleanupCandidate> candidates)
     for (const auto &candidate : m_candidates) {
         m_candidateIDs.insert(candidate.id);
     }
+    m_selectionTotals.reset();
     invalidateDisplayedCandidates();
     emit candidatesChanged();
 }
@@ -23,6 +24,7 @@ void AppState::setSelectedCandidateIDs(std::set<std::string> ids)
         return;
     }
     m_selectedCandidateIDs = std::move(ids);
+    m_selectionTotals.reset();
     if (m_reviewFilter != ReviewFilter::all) {
         invalidateDisplayedCandidates();
     }

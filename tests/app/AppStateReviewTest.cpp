@@ -273,9 +273,22 @@ TEST_F(AppStateReview, CopyPathPutsThePathOnTheClipboard)
     EXPECT_EQ(state->statusMessage(), "Copied path.");
 }
 
-// The list is cached between reads; after any mix of changes it must equal its definition.
+// The list and the selection's totals are cached between reads; after any mix of changes, live
+// results included, both must equal their definitions.
 TEST_F(AppStateReview, CachedListAlwaysEqualsAFreshComputation)
 {
+    const auto freshTotals = [this] {
+        std::pair<int64_t, int64_t> totals;
+        for (const auto &each : state->selectedCandidates()) {
+            ++totals.first;
+            totals.second += each.size;
+        }
+        return totals;
+    };
+    const auto totalsMatch = [&] {
+        const auto cached = state->selectionTotals();
+        return std::pair(cached.count, cached.bytes) == freshTotals();
+    };
     const auto fresh = [this] {
         std::string query = state->searchText();
         query.erase(0, query.find_first_not_of(" \n"));
@@ -344,6 +357,7 @@ TEST_F(AppStateReview, CachedListAlwaysEqualsAFreshComputation)
             inHandler = true;
             mutate();
             EXPECT_EQ(state->displayedCandidates(), fresh()) << "during the scan";
+            EXPECT_TRUE(totalsMatch()) << "during the scan";
             ++checks;
             inHandler = false;
         }
@@ -358,6 +372,7 @@ TEST_F(AppStateReview, CachedListAlwaysEqualsAFreshComputation)
             mutate();
             if (pick(3) != 0) {
                 ASSERT_EQ(state->displayedCandidates(), fresh()) << "round " << round << " step " << step;
+                ASSERT_TRUE(totalsMatch()) << "round " << round << " step " << step;
                 ++checks;
             }
         }
