@@ -219,12 +219,19 @@ void CandidateInspector::refreshNow()
 void CandidateInspector::refresh()
 {
     const auto focused = m_state.focusedCandidate();
+    const bool busy = ui::isBusy(m_state);
+    const bool selected = focused && m_state.selectedCandidateIDs().contains(focused->id);
+    // A scan announces every batch of results; the inspector only redraws when what it shows moved.
+    Shown shown{focused, selected, busy};
+    if (m_shown == shown) {
+        return;
+    }
+    m_shown = std::move(shown);
     if (!focused) {
         m_pages->setCurrentWidget(m_emptyPage);
         return;
     }
     m_pages->setCurrentIndex(1);
-    const bool busy = ui::isBusy(m_state);
     m_category->setText(QString::fromStdString(focused->category));
     m_description->setText(QString::fromStdString(focused->description));
     m_risk->setRisk(focused->risk);
@@ -243,7 +250,7 @@ void CandidateInspector::refresh()
                       "arrow.clockwise");
     m_riskNote->set(QStringLiteral("Risk"), riskNote(focused->risk),
                     focused->risk == CleanupRisk::advanced ? "exclamationmark.triangle" : "checkmark.shield");
-    m_include->setChecked(m_state.selectedCandidateIDs().contains(focused->id));
+    m_include->setChecked(selected);
     m_include->setEnabled(!busy);
     m_keep->setEnabled(!busy);
 }

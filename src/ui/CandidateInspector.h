@@ -1,6 +1,10 @@
 #pragma once
 
+#include "engine/CleanupCandidate.h"
+
 #include <QFrame>
+
+#include <optional>
 
 class QCheckBox;
 class QLabel;
@@ -41,9 +45,18 @@ private:
     void refresh();
     QLabel *addField(QVBoxLayout *layout, const QString &title);
 
+    // What the inspector shows, so that a refresh that would show the same can be skipped.
+    struct Shown {
+        std::optional<CleanupCandidate> candidate;
+        bool selected = false;
+        bool busy = false;
+        bool operator==(const Shown &) const = default;
+    };
+
     AppState &m_state;
     DesktopShell &m_shell;
     DeferredRefresh *m_refresh;
+    std::optional<Shown> m_shown;
     QStackedLayout *m_pages;
     QWidget *m_emptyPage;
     QWidget *m_detailPage;
