@@ -1,0 +1,169 @@
+// The review pane under a scan that yields many candidates: how long the main thread is ever kept
+// from its event loop while the rows arrive live, when the scan completes, and after each change of
+// order, filter, search or selection, all with the real window on the offscreen platform.
+//
+//   review-pane-bench ROOT
+//
+// ROOT is a generated tree (see run). A 5 ms heartbeat timer records the longest gap between two
+// of its ticks; a gap is the longest stretch in which the window could not have answered the user.
+
+#include "app/AppState.h"
+#include "app/DesktopShell.h"
+#include "app/InMemoryPreferencesStore.h"
+#include "ui/CandidateList.h"
+#include "ui/CandidateTableModel.h"
+#include "ui/MainWindow.h"
+#include "ui/ReviewView.h"
+#include "ui/UiStyle.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+class NoDesktop : public tarnwick::DesktopShell {
+public:
+    void openURL(const QUrl &) override {}
+    void revealInFileManager(const std::string &) override {}
+    void copyToClipboard(const std::string &) override {}
+    std::vector<std::string> chooseFolders() override { return {}; }
+};
+
+// Ticks every 5 ms and remembers the longest time between two ticks since the last reset.
+class Heartbeat {
+public:
+    Heartbeat()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, m_sinceTick.restart());
+        });
+        m_timer.start();
+        m_sinceTick.start();
+    }
+    void reset()
+    {
+        m_longest = 0;
+        m_sinceTick.restart();
+    }
+    qint64 longest() const { return m_longest; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_sinceTick;
+    qint64 m_longest = 0;
+};
+
+// Runs the event loop for a while, so that deferred updates and repaints happen.
+void runFor(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: review-pane-bench ROOT\n");
+        return 2;
+    }
+    tarnwick::ui::applyColorScheme(application, tarnwick::ui::ColorScheme::light);
+    tarnwick::InMemoryPreferencesStore store;
+    store.set("automaticUpdateChecksEnabled", false);
+    store.set("hasSeenOnboarding", true);
+    store.set("roots", std::vector<std::string>{argv[1]});
+    tarnwick::AppEnvironment environment;
+    environment.version = "0";
+    environment.homeFolder = argv[1];
+    NoDesktop desktop;
+    environment.desktopShell = &desktop;
+    tarnwick::AppState state(store, environment);
+    tarnwick::MainWindow window(state, desktop);
+    window.resize(1240, 800);
+    window.show();
+    runFor(100);
+
+    tarnwick::CandidateTableModel &model = *window.review()->list()->candidateModel();
+    int inserts = 0;
+    int resets = 0;
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
+    QObject::connect(&model, &QAbstractItemModel::modelReset, [&] { ++resets; });
+
+    Heartbeat heartbeat;
+    qint64 liveLongest = 0;
+    int rowsAtCompletion = 0;
+    int insertsDuringScan = 0;
+    int resetsDuringScan = 0;
+    QEventLoop scanning;
+    QObject::connect(&state, &tarnwick::AppState::isScanningChanged, &scanning, [&] {
+        if (!state.isScanning()) {
+            // The gap so far belongs to the live rows; the completion's own gap is measured next.
+            liveLongest = heartbeat.longest();
+            rowsAtCompletion = model.rowCount();
+            insertsDuringScan = inserts;
+            resetsDuringScan = resets;
+            heartbeat.reset();
+            scanning.quit();
+        }
+    });
+    QElapsedTimer scanTime;
+    scanTime.start();
+    state.scan();
+    scanning.exec();
+    const qint64 scanMilliseconds = scanTime.elapsed();
+    runFor(400);
+    const qint64 completionLongest = heartbeat.longest();
+
+    std::printf("candidates                               %zu\n", state.candidates().size());
+    std::printf("scan wall time                           %lld ms\n", static_cast<long long>(scanMilliseconds));
+    std::printf("rows shown live before completion        %d (%d insertions, %d resets during the scan)\n",
+                rowsAtCompletion, insertsDuringScan, resetsDuringScan);
+    std::printf("longest main-thread stall, live rows     %lld ms\n", static_cast<long long>(liveLongest));
+    std::printf("longest stall, completion (sorted list)  %lld ms\n", static_cast<long long>(completionLongest));
+
+    // Each change is made from the event loop, as a click would be, then the loop runs on. The
+    // application state's own part is timed apart: the change with the first read of the list and
+    // of the selection's totals, which the views then find cached.
+    std::printf("\n%-42s%s\n", "after a change", "longest stall (of which the application state)");
+    const auto measure = [&](const char *label, const std::function<void()> &change) {
+        heartbeat.reset();
+        qint64 stateMilliseconds = 0;
+        QTimer::singleShot(0, [&] {
+            QElapsedTimer inState;
+            inState.start();
+            change();
+            (void)state.displayedCandidates();
+            (void)state.selectionTotals();
+            stateMilliseconds = inState.elapsed();
+        });
+        runFor(400);
+        std::printf("  %-40s%4lld ms  (%lld ms)  %d rows\n", label, static_cast<long long>(heartbeat.longest()),
+                    static_cast<long long>(stateMilliseconds), model.rowCount());
+    };
+    using tarnwick::CandidateSortMode;
+    measure("sort Smallest First", [&] { state.setSortMode(CandidateSortMode::smallest); });
+    measure("sort Type", [&] { state.setSortMode(CandidateSortMode::target); });
+    measure("sort Oldest First", [&] { state.setSortMode(CandidateSortMode::lastModified); });
+    measure("sort Path", [&] { state.setSortMode(CandidateSortMode::path); });
+    measure("sort Largest First", [&] { state.setSortMode(CandidateSortMode::largest); });
+    measure("search \"m7\"", [&] { state.setSearchText("m7"); });
+    measure("search cleared", [&] { state.setSearchText(""); });
+    measure("filter Not Selected", [&] { state.setReviewFilter(tarnwick::ReviewFilter::unselected); });
+    measure("filter All", [&] { state.setReviewFilter(tarnwick::ReviewFilter::all); });
+    measure("clear selection", [&] { state.clearSelection(); });
+    measure("select all", [&] { state.selectAllCandidates(); });
+    measure("toggle one row", [&] { state.toggleCandidateSelection(state.displayedCandidates()[5].id); });
+    return 0;
+}
