@@ -55,6 +55,9 @@ OperationBanner::OperationBanner(AppState &state, QWidget *parent)
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPointSizeF(ui::font(ui::TextStyle::caption, font()).pointSizeF());
     m_path->setFont(fixed);
+    // Room below the descent, where a small monospaced underscore is drawn: node_modules, not
+    // "node modules".
+    m_path->setMinimumHeight(QFontMetrics(fixed).height() + 4);
     layout->addWidget(m_path);
     ui::style(m_detail, ui::TextStyle::caption, true);
     layout->addWidget(m_detail);
