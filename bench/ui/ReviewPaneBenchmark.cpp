@@ -144,7 +144,7 @@ int main(int argc, char **argv)
             QElapsedTimer inState;
             inState.start();
             change();
-            (void)state.displayedCandidates();
+            (void)state.displayedRows();
             (void)state.selectionTotals();
             stateMilliseconds = inState.elapsed();
         });
@@ -164,6 +164,6 @@ int main(int argc, char **argv)
     measure("filter All", [&] { state.setReviewFilter(tarnwick::ReviewFilter::all); });
     measure("clear selection", [&] { state.clearSelection(); });
     measure("select all", [&] { state.selectAllCandidates(); });
-    measure("toggle one row", [&] { state.toggleCandidateSelection(state.displayedCandidates()[5].id); });
+    measure("toggle one row", [&] { state.toggleCandidateSelection(state.displayedRows()[5]->id); });
     return 0;
 }
