@@ -20,7 +20,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
-
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -42,9 +41,8 @@ public:
     {
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setInterval(5);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_sinceTick.restart());
-        });
+        QObject::connect(&m_timer, &QTimer::timeout,
+                         [this] { m_longest = std::max(m_longest, m_sinceTick.restart()); });
         m_timer.start();
         m_sinceTick.start();
     }

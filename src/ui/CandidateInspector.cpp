@@ -73,10 +73,7 @@ public:
 }  // namespace
 
 CandidateInspector::CandidateInspector(AppState &state, DesktopShell &shell, QWidget *parent)
-    : QFrame(parent),
-      m_state(state),
-      m_shell(shell),
-      m_refresh(new DeferredRefresh(this, [this] { refresh(); }))
+    : QFrame(parent), m_state(state), m_shell(shell), m_refresh(new DeferredRefresh(this, [this] { refresh(); }))
 {
     setFixedWidth(kWidth);
     m_pages = new QStackedLayout(this);
@@ -242,9 +239,10 @@ void CandidateInspector::refresh()
     if (m_path->toPlainText() != path) {
         m_path->setPlainText(path);
     }
-    m_safety->set(QStringLiteral("Why it is usually safe"),
-                  QString::fromStdString(CleanupGuidance::safetySummary(focused->key, focused->category, focused->risk)),
-                  "info.circle");
+    m_safety->set(
+        QStringLiteral("Why it is usually safe"),
+        QString::fromStdString(CleanupGuidance::safetySummary(focused->key, focused->category, focused->risk)),
+        "info.circle");
     m_recreation->set(QStringLiteral("How it comes back"),
                       QString::fromStdString(CleanupGuidance::recreationSummary(focused->key, focused->category)),
                       "arrow.clockwise");

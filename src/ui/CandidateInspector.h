@@ -3,7 +3,6 @@
 #include "engine/CleanupCandidate.h"
 
 #include <QFrame>
-
 #include <optional>
 
 class QCheckBox;

@@ -55,8 +55,7 @@ bool CandidateItemDelegate::editorEvent(QEvent *, QAbstractItemModel *, const QS
     return false;
 }
 
-void CandidateItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
-                                  const QModelIndex &index) const
+void CandidateItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     painter->save();
     const QPalette &palette = option.palette;
@@ -65,8 +64,8 @@ void CandidateItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem 
     const QColor accent = palette.color(QPalette::Active, QPalette::Highlight);
 
     const bool focused = index.data(CandidateTableModel::focusedRole).toBool();
-    const bool selected = index.siblingAtColumn(CandidateTableModel::cleanColumn).data(Qt::CheckStateRole).toInt() ==
-                          Qt::Checked;
+    const bool selected =
+        index.siblingAtColumn(CandidateTableModel::cleanColumn).data(Qt::CheckStateRole).toInt() == Qt::Checked;
     if (focused || selected) {
         QColor tint = accent;
         tint.setAlphaF(focused ? (ui::isDark(palette) ? 0.32 : 0.18) : (ui::isDark(palette) ? 0.14 : 0.07));
@@ -112,8 +111,8 @@ void CandidateItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem 
     case CandidateTableModel::typeColumn:
         drawLine(painter, firstLine, ui::font(ui::TextStyle::headline, body), text, index.data().toString(),
                  Qt::ElideRight);
-        drawLine(painter, secondLine, caption, secondary,
-                 index.data(CandidateTableModel::secondLineRole).toString(), Qt::ElideRight);
+        drawLine(painter, secondLine, caption, secondary, index.data(CandidateTableModel::secondLineRole).toString(),
+                 Qt::ElideRight);
         break;
     case CandidateTableModel::pathColumn:
         drawLine(painter, firstLine, body, text, index.data().toString(), Qt::ElideMiddle);

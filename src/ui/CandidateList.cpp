@@ -206,8 +206,8 @@ QMenu *CandidateList::rowMenu(int row, QWidget *parent)
     const CleanupCandidate candidate = *shown;
     const bool selected = m_state.selectedCandidateIDs().contains(candidate.id);
     auto *menu = new QMenu(parent);
-    QAction *select = menu->addAction(selected ? QStringLiteral("Remove from Selection")
-                                               : QStringLiteral("Select for Cleanup"));
+    QAction *select =
+        menu->addAction(selected ? QStringLiteral("Remove from Selection") : QStringLiteral("Select for Cleanup"));
     select->setEnabled(!busy());
     connect(select, &QAction::triggered, this,
             [this, id = candidate.id, selected] { m_state.setCandidate(id, !selected); });
@@ -287,10 +287,10 @@ void CandidateList::applyHeaderStyle()
     columns->setFont(caption);
     const QPalette &colors = palette();
     QColor divider = colors.color(QPalette::Mid);
-    columns->setStyleSheet(QStringLiteral("QHeaderView::section { background-color: %1; color: %2; border: none; "
-                                          "border-bottom: 1px solid %3; padding: 4px 5px; }")
-                               .arg(ui::controlBackgroundColor(colors).name(), ui::secondaryTextColor(colors).name(),
-                                    divider.name()));
+    columns->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: %1; color: %2; border: none; "
+                       "border-bottom: 1px solid %3; padding: 4px 5px; }")
+            .arg(ui::controlBackgroundColor(colors).name(), ui::secondaryTextColor(colors).name(), divider.name()));
 }
 
 }  // namespace tarnwick

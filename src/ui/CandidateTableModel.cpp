@@ -8,7 +8,6 @@
 
 #include <QFile>
 
-
 namespace tarnwick {
 
 namespace {

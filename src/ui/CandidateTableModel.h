@@ -4,7 +4,6 @@
 
 #include <QAbstractTableModel>
 #include <QTimer>
-
 #include <chrono>
 #include <optional>
 #include <string>

@@ -3,24 +3,21 @@
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
 #include "ui/MetricPill.h"
-#include "ui/SymbolIcons.h"
 #include "ui/SheetSize.h"
+#include "ui/SymbolIcons.h"
 #include "ui/UiStyle.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
-#include <QPushButton>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tarnwick {
 
 CleanupSummarySheet::CleanupSummarySheet(const CleanupSummary &summary, QWidget *parent)
-    : QDialog(parent),
-      m_summaryID(summary.id),
-      m_title(new QLabel(title(summary), this)),
-      m_message(new QLabel(message(summary), this)),
-      m_failure(new QLabel(this)),
+    : QDialog(parent), m_summaryID(summary.id), m_title(new QLabel(title(summary), this)),
+      m_message(new QLabel(message(summary), this)), m_failure(new QLabel(this)),
       m_done(new QPushButton(QStringLiteral("Done"), this))
 {
     setWindowTitle(title(summary));
@@ -31,8 +28,7 @@ CleanupSummarySheet::CleanupSummarySheet(const CleanupSummary &summary, QWidget 
     auto *top = new QHBoxLayout;
     top->setSpacing(14);
     auto *symbolLabel = new QLabel(this);
-    const QColor tint =
-        summary.failureCount > 0 ? ui::orangeColor(palette()) : ui::secondaryTextColor(palette());
+    const QColor tint = summary.failureCount > 0 ? ui::orangeColor(palette()) : ui::secondaryTextColor(palette());
     symbolLabel->setPixmap(ui::symbolIcon(symbol(summary), tint).pixmap(40, 40));
     top->addWidget(symbolLabel, 0, Qt::AlignTop);
     auto *texts = new QVBoxLayout;
@@ -48,11 +44,11 @@ CleanupSummarySheet::CleanupSummarySheet(const CleanupSummary &summary, QWidget 
 
     auto *pills = new QHBoxLayout;
     pills->setSpacing(8);
-    pills->addWidget(new MetricPill(QStringLiteral("This Cleanup"),
-                                    QString::fromStdString(formatByteCount(summary.bytes)), this));
+    pills->addWidget(
+        new MetricPill(QStringLiteral("This Cleanup"), QString::fromStdString(formatByteCount(summary.bytes)), this));
     pills->addWidget(new MetricPill(QStringLiteral("Folders"), QString::number(summary.folderCount), this));
-    pills->addWidget(new MetricPill(QStringLiteral("History"),
-                                    QString::fromStdString(formatByteCount(summary.historyBytes)), this));
+    pills->addWidget(
+        new MetricPill(QStringLiteral("History"), QString::fromStdString(formatByteCount(summary.historyBytes)), this));
     layout->addLayout(pills);
 
     if (summary.failureCount >= 1) {
@@ -81,7 +77,8 @@ QString CleanupSummarySheet::title(const CleanupSummary &summary)
     if (summary.cancelled) {
         return QStringLiteral("Cleanup Cancelled");
     }
-    return summary.failureCount < 1 ? QStringLiteral("Cleanup Complete") : QStringLiteral("Cleanup Finished With Issues");
+    return summary.failureCount < 1 ? QStringLiteral("Cleanup Complete")
+                                    : QStringLiteral("Cleanup Finished With Issues");
 }
 
 QString CleanupSummarySheet::message(const CleanupSummary &summary)
@@ -91,7 +88,8 @@ QString CleanupSummarySheet::message(const CleanupSummary &summary)
     if (summary.action == CleanupAction::deletePermanently) {
         return count + QStringLiteral(" deleted permanently, about ") + size + QStringLiteral(".");
     }
-    return count + QStringLiteral(" moved to Trash, about ") + size + QStringLiteral(". Empty Trash to free the space.");
+    return count + QStringLiteral(" moved to Trash, about ") + size +
+           QStringLiteral(". Empty Trash to free the space.");
 }
 
 const char *CleanupSummarySheet::symbol(const CleanupSummary &summary)

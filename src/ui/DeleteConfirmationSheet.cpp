@@ -4,9 +4,9 @@
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
 #include "ui/ElidedLabel.h"
+#include "ui/SheetSize.h"
 #include "ui/StateBindings.h"
 #include "ui/SymbolIcons.h"
-#include "ui/SheetSize.h"
 #include "ui/UiStyle.h"
 
 #include <QApplication>
@@ -20,11 +20,8 @@
 namespace tarnwick {
 
 DeleteConfirmationSheet::DeleteConfirmationSheet(const AppState &state, QWidget *parent)
-    : QDialog(parent),
-      m_title(new QLabel(this)),
-      m_message(new QLabel(this)),
-      m_cancel(new QPushButton(QStringLiteral("Cancel"), this)),
-      m_action(new QPushButton(this))
+    : QDialog(parent), m_title(new QLabel(this)), m_message(new QLabel(this)),
+      m_cancel(new QPushButton(QStringLiteral("Cancel"), this)), m_action(new QPushButton(this))
 {
     const bool permanent = state.cleanupAction() == CleanupAction::deletePermanently;
     const auto totals = state.selectionTotals();
@@ -38,9 +35,9 @@ DeleteConfirmationSheet::DeleteConfirmationSheet(const AppState &state, QWidget 
     auto *top = new QHBoxLayout;
     top->setSpacing(14);
     auto *symbol = new QLabel(this);
-    symbol->setPixmap(ui::symbolIcon("trash.circle.fill", permanent ? ui::redColor(palette())
-                                                                    : ui::secondaryTextColor(palette()))
-                          .pixmap(44, 44));
+    symbol->setPixmap(
+        ui::symbolIcon("trash.circle.fill", permanent ? ui::redColor(palette()) : ui::secondaryTextColor(palette()))
+            .pixmap(44, 44));
     top->addWidget(symbol, 0, Qt::AlignTop);
     auto *texts = new QVBoxLayout;
     ui::style(m_title, ui::TextStyle::title3);
@@ -50,10 +47,11 @@ DeleteConfirmationSheet::DeleteConfirmationSheet(const AppState &state, QWidget 
     m_title->setText(permanent ? QStringLiteral("Delete Selected Folders Permanently?")
                                : QStringLiteral("Move Selected Folders to Trash?"));
     m_message->setWordWrap(true);
-    m_message->setText(permanent ? QStringLiteral("This will permanently delete ") + count + QStringLiteral(", about ") +
-                                       size + QStringLiteral(" total. This cannot be undone.")
-                                 : QStringLiteral("This will move ") + count + QStringLiteral(", about ") + size +
-                                       QStringLiteral(" total, to Trash. You can restore them until Trash is emptied."));
+    m_message->setText(permanent
+                           ? QStringLiteral("This will permanently delete ") + count + QStringLiteral(", about ") +
+                                 size + QStringLiteral(" total. This cannot be undone.")
+                           : QStringLiteral("This will move ") + count + QStringLiteral(", about ") + size +
+                                 QStringLiteral(" total, to Trash. You can restore them until Trash is emptied."));
     texts->addWidget(m_title);
     texts->addWidget(m_message);
     top->addLayout(texts, 1);
@@ -107,7 +105,8 @@ DeleteConfirmationSheet::DeleteConfirmationSheet(const AppState &state, QWidget 
     layout->addLayout(buttons);
     m_action->setText(ui::cleanupActionTitle(state.cleanupAction()));
     m_action->setIcon(ui::symbolIcon(permanent ? "trash.slash" : "trash", Qt::white));
-    ui::setProminent(m_action, permanent ? ui::redColor(QApplication::palette()) : ui::accentColor(QApplication::palette()));
+    ui::setProminent(m_action,
+                     permanent ? ui::redColor(QApplication::palette()) : ui::accentColor(QApplication::palette()));
     m_action->setDefault(true);
     m_cancel->setAutoDefault(false);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);

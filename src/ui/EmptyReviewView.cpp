@@ -16,13 +16,8 @@
 namespace tarnwick {
 
 EmptyReviewView::EmptyReviewView(AppState &state, DesktopShell &shell, QWidget *parent)
-    : QWidget(parent),
-      m_state(state),
-      m_shell(shell),
-      m_refresh(new DeferredRefresh(this, [this] { refresh(); })),
-      m_symbol(new QLabel(this)),
-      m_title(new QLabel(this)),
-      m_message(new QLabel(this)),
+    : QWidget(parent), m_state(state), m_shell(shell), m_refresh(new DeferredRefresh(this, [this] { refresh(); })),
+      m_symbol(new QLabel(this)), m_title(new QLabel(this)), m_message(new QLabel(this)),
       m_action(new QPushButton(this))
 {
     auto *layout = new QVBoxLayout(this);

@@ -14,11 +14,8 @@
 
 namespace tarnwick {
 
-MaintenanceReportSheet::MaintenanceReportSheet(const MaintenanceReport &report, const AppState &state,
-                                               QWidget *parent)
-    : QDialog(parent),
-      m_reportID(report.id),
-      m_output(new QPlainTextEdit(this)),
+MaintenanceReportSheet::MaintenanceReportSheet(const MaintenanceReport &report, const AppState &state, QWidget *parent)
+    : QDialog(parent), m_reportID(report.id), m_output(new QPlainTextEdit(this)),
       m_close(new QPushButton(QStringLiteral("Close"), this))
 {
     setWindowTitle(QString::fromStdString(report.title));

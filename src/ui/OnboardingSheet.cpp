@@ -1,7 +1,7 @@
 #include "ui/OnboardingSheet.h"
 
-#include "ui/SymbolIcons.h"
 #include "ui/SheetSize.h"
+#include "ui/SymbolIcons.h"
 #include "ui/UiStyle.h"
 
 #include <QApplication>
@@ -60,9 +60,9 @@ protected:
 }  // namespace
 
 OnboardingSheet::OnboardingSheet(QWidget *parent)
-    : QDialog(parent),
-      m_done(new QPushButton(QStringLiteral("Done"), this)),
-      m_chooseFolder(new QPushButton(ui::symbolIcon("folder.badge.plus", Qt::white), QStringLiteral("Choose Folder"), this))
+    : QDialog(parent), m_done(new QPushButton(QStringLiteral("Done"), this)),
+      m_chooseFolder(
+          new QPushButton(ui::symbolIcon("folder.badge.plus", Qt::white), QStringLiteral("Choose Folder"), this))
 {
     setWindowTitle(QStringLiteral("Getting Started"));
     auto *layout = new QVBoxLayout(this);

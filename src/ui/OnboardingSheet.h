@@ -6,7 +6,6 @@ class QPushButton;
 
 namespace tarnwick {
 
-
 // The first-run guide: what Tarnwick does in three steps, closed with Done or with Choose Folder.
 // It only reports which button closed it; the presenter acts on that.
 class OnboardingSheet : public QDialog {

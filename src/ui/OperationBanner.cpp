@@ -19,20 +19,13 @@ namespace tarnwick {
 
 namespace {
 
-
 }  // namespace
 
 OperationBanner::OperationBanner(AppState &state, QWidget *parent)
-    : QWidget(parent),
-      m_state(state),
-      m_refresh(new DeferredRefresh(this, [this] { refresh(); })),
-      m_spinner(new ActivitySpinner(this)),
-      m_headline(new QLabel(this)),
-      m_counts(new QLabel(this)),
-      m_cancel(new QPushButton(QStringLiteral("Cancel"), this)),
-      m_progress(new QProgressBar(this)),
-      m_path(new ElidedLabel(Qt::ElideMiddle, this)),
-      m_detail(new QLabel(this))
+    : QWidget(parent), m_state(state), m_refresh(new DeferredRefresh(this, [this] { refresh(); })),
+      m_spinner(new ActivitySpinner(this)), m_headline(new QLabel(this)), m_counts(new QLabel(this)),
+      m_cancel(new QPushButton(QStringLiteral("Cancel"), this)), m_progress(new QProgressBar(this)),
+      m_path(new ElidedLabel(Qt::ElideMiddle, this)), m_detail(new QLabel(this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 10, 20, 10);

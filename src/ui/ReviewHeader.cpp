@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace tarnwick {
@@ -25,7 +24,6 @@ QString text(const std::string &value)
 {
     return QString::fromStdString(value);
 }
-
 
 template <typename Cases, typename Value>
 int indexOf(const Cases &cases, Value value)
@@ -149,7 +147,8 @@ void ReviewHeader::refresh()
     const QString action = ui::cleanupActionTitle(m_state.cleanupAction());
     m_clean->setText(action);
     m_clean->setIcon(ui::symbolIcon(permanent ? "trash.slash" : "trash", Qt::white));
-    ui::setProminent(m_clean, permanent ? ui::redColor(QApplication::palette()) : ui::accentColor(QApplication::palette()));
+    ui::setProminent(m_clean,
+                     permanent ? ui::redColor(QApplication::palette()) : ui::accentColor(QApplication::palette()));
     m_clean->setEnabled(anySelected && !busy);
     m_clean->setToolTip(anySelected ? action + QStringLiteral(" selected folders.")
                                     : QStringLiteral("Select folders before cleaning."));

@@ -8,9 +8,7 @@
 #include <QMessageBox>
 #include <QObject>
 #include <QPointer>
-
 #include <functional>
-
 
 namespace tarnwick {
 

@@ -12,19 +12,16 @@
 namespace tarnwick {
 
 StatusBar::StatusBar(AppState &state, QWidget *parent)
-    : QWidget(parent),
-      m_state(state),
-      m_refresh(new DeferredRefresh(this, [this] { refresh(); })),
-      m_message(new ElidedLabel(Qt::ElideRight, this)),
-      m_failure(new ElidedLabel(Qt::ElideRight, this)),
+    : QWidget(parent), m_state(state), m_refresh(new DeferredRefresh(this, [this] { refresh(); })),
+      m_message(new ElidedLabel(Qt::ElideRight, this)), m_failure(new ElidedLabel(Qt::ElideRight, this)),
       m_selection(new QLabel(this))
 {
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(20, 6, 20, 6);
     layout->setSpacing(12);
     const QFont caption = ui::font(ui::TextStyle::caption, font());
-    for (QWidget *label : {static_cast<QWidget *>(m_message), static_cast<QWidget *>(m_failure),
-                           static_cast<QWidget *>(m_selection)}) {
+    for (QWidget *label :
+         {static_cast<QWidget *>(m_message), static_cast<QWidget *>(m_failure), static_cast<QWidget *>(m_selection)}) {
         label->setFont(caption);
     }
     ui::setTextColor(m_failure, ui::redColor(palette()));

@@ -3,13 +3,11 @@
 // focus, the header's sort columns; checked throughout by Qt's model tester.
 
 #include "ReviewWindowFixture.h"
-
 #include "app/CandidateOrdering.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
-
 
 namespace tarnwick {
 namespace {
@@ -39,9 +37,9 @@ protected:
         for (int row = 0; row < model().rowCount(); ++row) {
             rows.push_back(*model().candidate(row));
         }
-        EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(),
-                                   [mode](const auto &a, const auto &b) { return candidateOrderedBefore(a, b, mode); }))
-            << rawValue(mode);
+        EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [mode](const auto &a, const auto &b) {
+            return candidateOrderedBefore(a, b, mode);
+        })) << rawValue(mode);
         EXPECT_EQ(rows, state->displayedCandidates());
     }
 };

@@ -3,7 +3,6 @@
 // the confirmation, the real Trash of a private home, the summary and the empty states.
 
 #include "ReviewWindowFixture.h"
-
 #include "core/ByteCountFormatter.h"
 #include "ui/CandidateInspector.h"
 #include "ui/CleanupSummarySheet.h"
@@ -13,7 +12,6 @@
 #include "ui/MetricPill.h"
 #include "ui/OnboardingSheet.h"
 #include "ui/OperationBanner.h"
-#include <QPushButton>
 #include "ui/ReviewHeader.h"
 #include "ui/SheetPresenter.h"
 #include "ui/StatusBar.h"
@@ -23,7 +21,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
-
 #include <filesystem>
 
 namespace tarnwick {
@@ -31,10 +28,7 @@ namespace {
 
 class ReviewFlow : public testing::ReviewWindowFixture {
 protected:
-    QPoint cellCenter(int row, int column)
-    {
-        return list().visualRect(model().index(row, column)).center();
-    }
+    QPoint cellCenter(int row, int column) { return list().visualRect(model().index(row, column)).center(); }
 
     void clickRow(int row, int column = CandidateTableModel::pathColumn)
     {
@@ -226,8 +220,8 @@ TEST_F(ReviewFlow, FromTheFirstLaunchToCleanupComplete)
     CleanupSummarySheet *summary = sheets.cleanupSummary();
     ASSERT_NE(summary, nullptr);
     EXPECT_EQ(summary->titleText(), "Cleanup Complete");
-    EXPECT_EQ(summary->messageText().toStdString(), "9 folders moved to Trash, about " + formatByteCount(chosenBytes) +
-                                                        ". Empty Trash to free the space.");
+    EXPECT_EQ(summary->messageText().toStdString(),
+              "9 folders moved to Trash, about " + formatByteCount(chosenBytes) + ". Empty Trash to free the space.");
     const auto pills = summary->pills();
     ASSERT_EQ(pills.size(), 3);
     EXPECT_EQ(pills[0]->value().toStdString(), formatByteCount(chosenBytes));

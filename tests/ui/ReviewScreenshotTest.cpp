@@ -3,7 +3,6 @@
 // the confirmation, the summary and a maintenance report.
 
 #include "ReviewWindowFixture.h"
-
 #include "ui/CleanupSummarySheet.h"
 #include "ui/DeleteConfirmationSheet.h"
 #include "ui/MaintenanceReportSheet.h"
@@ -17,8 +16,7 @@
 namespace tarnwick {
 namespace {
 
-class ReviewScreenshots : public testing::ReviewWindowFixture,
-                          public ::testing::WithParamInterface<ui::ColorScheme> {
+class ReviewScreenshots : public testing::ReviewWindowFixture, public ::testing::WithParamInterface<ui::ColorScheme> {
 protected:
     void SetUp() override
     {
@@ -42,7 +40,8 @@ protected:
         painter.drawPixmap((composed.width() - over.width()) / 2, 40, over);
         painter.end();
         QDir().mkpath(TARNWICK_SCREENSHOT_DIR);
-        return composed.save(QStringLiteral(TARNWICK_SCREENSHOT_DIR "/%1.png").arg(QString::fromStdString(name(picture))));
+        return composed.save(
+            QStringLiteral(TARNWICK_SCREENSHOT_DIR "/%1.png").arg(QString::fromStdString(name(picture))));
     }
 };
 

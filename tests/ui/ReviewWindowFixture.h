@@ -1,9 +1,8 @@
 #pragma once
 
-#include "UiTestSupport.h"
-
 #include "FixtureTree.h"
 #include "TestEnvironment.h"
+#include "UiTestSupport.h"
 #include "app/InMemoryPreferencesStore.h"
 #include "ui/CandidateList.h"
 #include "ui/CandidateTableModel.h"
@@ -13,14 +12,13 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QTimer>
 #include <QTest>
-#include <gtest/gtest.h>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <QTimer>
 #include <ctime>
-
+#include <fcntl.h>
+#include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace tarnwick::testing {
 
@@ -92,11 +90,16 @@ protected:
             int64_t bytes;
             int daysAgo;
         } folders[] = {
-            {"code/app1/node_modules/index.js", 90000, 12}, {"code/app2/node_modules/index.js", 20000, 4},
-            {"code/app10/node_modules/index.js", 20000, 8}, {"code/py/__pycache__/m.pyc", 12000, 2},
-            {"code/py/.pytest_cache/v", 6000, 9},           {"code/py/.mypy_cache/c", 5000, 5},
-            {"code/web/.next/b", 60000, 3},                 {"code/web/.turbo/t", 7000, 11},
-            {"code/rust/target/app", 70000, 6},             {"code/tool/.tox/e", 15000, 1},
+            {"code/app1/node_modules/index.js", 90000, 12},
+            {"code/app2/node_modules/index.js", 20000, 4},
+            {"code/app10/node_modules/index.js", 20000, 8},
+            {"code/py/__pycache__/m.pyc", 12000, 2},
+            {"code/py/.pytest_cache/v", 6000, 9},
+            {"code/py/.mypy_cache/c", 5000, 5},
+            {"code/web/.next/b", 60000, 3},
+            {"code/web/.turbo/t", 7000, 11},
+            {"code/rust/target/app", 70000, 6},
+            {"code/tool/.tox/e", 15000, 1},
             {"code/site/.nuxt/n", 30000, 10},
         };
         tree.file("code/rust/Cargo.toml");

@@ -2,18 +2,15 @@
 // dismissed, and carries its texts and buttons.
 
 #include "ReviewWindowFixture.h"
-
 #include "core/ByteCountFormatter.h"
 #include "ui/CleanupSummarySheet.h"
 #include "ui/DeleteConfirmationSheet.h"
 #include "ui/MaintenanceReportSheet.h"
 #include "ui/OnboardingSheet.h"
-#include <QPushButton>
 #include "ui/SheetPresenter.h"
 
 #include <QMessageBox>
 #include <QPushButton>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -77,8 +74,8 @@ TEST_F(Sheets, TheConfirmationFollowsTheMethodAndCancelOnlyCloses)
     sheet = sheets().deleteConfirmation();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->titleText(), "Delete Selected Folders Permanently?");
-    EXPECT_EQ(sheet->messageText().toStdString(),
-              "This will permanently delete 1 folder, about " + formatByteCount(size) + " total. This cannot be undone.");
+    EXPECT_EQ(sheet->messageText().toStdString(), "This will permanently delete 1 folder, about " +
+                                                      formatByteCount(size) + " total. This cannot be undone.");
     EXPECT_EQ(sheet->actionButton()->text(), "Delete Permanently");
     state->dismissDeleteConfirmation();  // the state closes it too
     settle();
@@ -94,11 +91,17 @@ TEST(CleanupSummarySheet, TitleSymbolAndMessageFollowTheRun)
         std::string message;
     };
     const std::vector<Case> cases = {
-        {{"a", CleanupAction::moveToTrash, 2, 1500, 0, false, 9000}, "Cleanup Complete", "checkmark.circle.fill",
+        {{"a", CleanupAction::moveToTrash, 2, 1500, 0, false, 9000},
+         "Cleanup Complete",
+         "checkmark.circle.fill",
          "2 folders moved to Trash, about " + formatByteCount(1500) + ". Empty Trash to free the space."},
-        {{"b", CleanupAction::deletePermanently, 1, 700, 2, false, 9000}, "Cleanup Finished With Issues",
-         "exclamationmark.triangle.fill", "1 folder deleted permanently, about " + formatByteCount(700) + "."},
-        {{"c", CleanupAction::moveToTrash, 0, 0, 1, true, 9000}, "Cleanup Cancelled", "xmark.circle",
+        {{"b", CleanupAction::deletePermanently, 1, 700, 2, false, 9000},
+         "Cleanup Finished With Issues",
+         "exclamationmark.triangle.fill",
+         "1 folder deleted permanently, about " + formatByteCount(700) + "."},
+        {{"c", CleanupAction::moveToTrash, 0, 0, 1, true, 9000},
+         "Cleanup Cancelled",
+         "xmark.circle",
          "0 folders moved to Trash, about " + formatByteCount(0) + ". Empty Trash to free the space."},
     };
     for (const auto &test : cases) {
