@@ -32,6 +32,7 @@ public:
     void revealInFileManager(const std::string &) override {}
     void copyToClipboard(const std::string &) override {}
     std::vector<std::string> chooseFolders() override { return {}; }
+    void openTrash() override {}
 };
 
 // Ticks every 5 ms and remembers the longest time between two ticks since the last reset.

@@ -25,7 +25,7 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 class QNetworkAccessManager;
@@ -244,7 +244,11 @@ private:
     // Session-state setters: each stores and announces a change. Every change of the review list's
     // inputs goes through these, so derived lists can be cached safely.
     void setCandidates(std::vector<CleanupCandidate> candidates);
-    void setSelectedCandidateIDs(std::set<std::string> ids);
+    // Announces a change made to the selection in place. `totalsDelta` is what it did to the
+    // selection's totals; without one they are counted afresh on the next read.
+    void selectionEdited(std::optional<SelectionTotals> totalsDelta);
+    // `knownTotals`, when the caller has them, spares counting the new selection afresh.
+    void setSelectedCandidateIDs(std::set<std::string> ids, std::optional<SelectionTotals> knownTotals = std::nullopt);
     void setScanProgress(ScanProgress progress);
     void setDeleteProgress(DeleteProgress progress);
     void setFailures(std::vector<CleanupFailure> failures);
@@ -322,8 +326,14 @@ private:
     std::optional<Timestamp> m_deleteStartedAt;
     std::optional<Timestamp> m_superCleanStartedAt;
 
-    // Ids of `m_candidates`, so a live candidate is checked for duplicates in constant time.
-    std::unordered_set<std::string> m_candidateIDs;
+    // The position of each id in `m_candidates`: duplicates of live candidates and candidates by id
+    // are found in constant time.
+    std::unordered_map<std::string, std::size_t> m_candidateIndex;
+    // Set when m_candidates is known to be in this order already (the scan's thread sorts the
+    // final list), so the first read of the rows after a scan need not sort 100,000 of them again.
+    std::optional<CandidateSortMode> m_candidatesOrder;
+    // Whether the selection was changed by hand while a scan added to it.
+    bool m_selectionEditedWhileScanning = false;
     // The selection's totals as last computed; dropped by the setters of the candidates and the
     // selection, and kept up to date by each live result, which arrives selected.
     mutable std::optional<SelectionTotals> m_selectionTotals;

@@ -14,6 +14,8 @@
 #include <QThreadPool>
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace tarnwick {
 
@@ -27,14 +29,16 @@ double secondsSince(const std::optional<Timestamp> &start)
 
 }  // namespace
 
-// What the scan's thread hands over at the end: the list without repeats, sorted largest first,
-// its ids, and the path keys it made for that sort. Doing this before the hand-over keeps a scan of
-// 100,000 folders from stalling the main thread at its end.
+// What the scan's thread hands over at the end: the final order, the path keys it made for sorting
+// and, by position in that order, pointers to them. The final list holds the very candidates that
+// were handed over live, so the order is given as positions in the live list, which the main thread
+// rearranges in place. Copying the final list instead would allocate 100,000 candidates on one
+// thread and free as many on the other, which stalls the main thread at the end of a long scan.
 struct AppState::FinishedScan {
-    std::vector<CleanupCandidate> candidates;
-    std::set<std::string> ids;
+    std::vector<uint32_t> liveOrder;
     std::optional<std::string> largest;
     PathSortKeys pathSortKeys;
+    std::vector<const std::string *> sortKeys;
 };
 
 void AppState::scan()
@@ -73,6 +77,7 @@ void AppState::scan()
     setCandidates({});
     m_pathSortKeys.clear();
     setSelectedCandidateIDs({});
+    m_selectionEditedWhileScanning = false;
     ScanProgress starting;
     starting.phase = OperationPhase::starting;
     starting.message = "Starting scan";
@@ -84,14 +89,20 @@ void AppState::scan()
            {"cleanup_method", m_cleanupAction == CleanupAction::moveToTrash ? "trash" : "permanent"}});
 
     QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), options = std::move(options), token]() mutable {
+        // The live list as the main thread builds it: each folder once, in the order found.
+        std::unordered_map<std::string, uint32_t> livePosition;
         try {
             auto result = Tarnwicker::scan(
                 options,
                 [&poster](const ScanProgress &progress) {
                     poster.post([progress](AppState &state) { state.setScanProgress(progress); });
                 },
-                [&poster](const CleanupCandidate &candidate) {
-                    poster.post([candidate](AppState &state) { state.addLiveScanCandidate(candidate); });
+                [&poster, &livePosition](const CleanupCandidate &candidate) {
+                    // Roots that contain one another reach some folders twice; the list shows each once.
+                    const auto position = static_cast<uint32_t>(livePosition.size());
+                    if (livePosition.emplace(candidate.id, position).second) {
+                        poster.post([candidate](AppState &state) { state.addLiveScanCandidate(candidate); });
+                    }
                 },
                 *token);
             FinishedScan finished;
@@ -100,10 +111,8 @@ void AppState::scan()
             if (!result.empty()) {
                 finished.largest = result.front().id;
             }
-            // Roots that contain one another reach some folders twice; the list shows each once.
-            std::erase_if(result, [&finished](const CleanupCandidate &candidate) {
-                return !finished.ids.insert(candidate.id).second;
-            });
+            std::unordered_set<std::string_view> seen;
+            std::erase_if(result, [&seen](const CleanupCandidate &candidate) { return !seen.insert(candidate.id).second; });
             // Every path gets its key here, so no later sort of the list makes one on the main thread.
             std::vector<const CleanupCandidate *> all;
             all.reserve(result.size());
@@ -112,7 +121,12 @@ void AppState::scan()
             }
             finished.pathSortKeys.addMissing(all);
             sortCandidates(result, CandidateSortMode::largest, finished.pathSortKeys);
-            finished.candidates = std::move(result);
+            finished.liveOrder.reserve(result.size());
+            finished.sortKeys.reserve(result.size());
+            for (const auto &candidate : result) {
+                finished.liveOrder.push_back(livePosition.at(candidate.id));
+                finished.sortKeys.push_back(finished.pathSortKeys.find(candidate.id));
+            }
             poster.post([finished = std::move(finished)](AppState &state) mutable {
                 state.finishScan(std::move(finished));
             });
@@ -134,28 +148,19 @@ void AppState::cancelScan()
 
 void AppState::addLiveScanCandidate(const CleanupCandidate &candidate)
 {
-    if (!m_isScanning || m_candidateIDs.contains(candidate.id)) {
+    if (!m_isScanning || !m_candidateIndex.emplace(candidate.id, m_candidates.size()).second) {
         return;
     }
     m_candidates.push_back(candidate);
     m_candidateSortKeysValid = false;
-    m_candidateIDs.insert(candidate.id);
+    m_candidatesOrder.reset();
     invalidateDisplayedCandidates();
     emit candidatesChanged();
     // In place: copying the selection for every live candidate would cost quadratic time.
     const bool newlySelected = m_selectedCandidateIDs.insert(candidate.id).second;
     // Totals computed before this line did not count the candidate when its id was not selected;
     // an id selected ahead of its candidate may or may not have been counted, so count afresh.
-    if (m_selectionTotals && newlySelected) {
-        ++m_selectionTotals->count;
-        m_selectionTotals->bytes += candidate.size;
-    } else {
-        m_selectionTotals.reset();
-    }
-    if (m_reviewFilter != ReviewFilter::all) {
-        invalidateDisplayedCandidates();
-    }
-    emit selectedCandidateIDsChanged();
+    selectionEdited(newlySelected ? std::optional<SelectionTotals>({1, candidate.size}) : std::nullopt);
     if (!m_focusedCandidateID) {
         setFocusedCandidateID(candidate.id);
     }
@@ -165,10 +170,39 @@ void AppState::addLiveScanCandidate(const CleanupCandidate &candidate)
 void AppState::finishScan(FinishedScan finished)
 {
     m_scanToken.reset();
+    // Everything the list needs was made on the scan's thread. The candidates are in order before
+    // isScanningChanged goes out, so a view that reads the rows then sees the sorted final list.
+    // Every live candidate was taken in, so the order covers the live list exactly; should that
+    // ever not hold, the live list stays as it is and is sorted when first read.
+    if (finished.liveOrder.size() == m_candidates.size()) {
+        std::vector<CleanupCandidate> sorted;
+        sorted.reserve(finished.liveOrder.size());
+        std::vector<std::size_t> newPosition(m_candidates.size());
+        for (const uint32_t position : finished.liveOrder) {
+            newPosition[position] = sorted.size();
+            sorted.push_back(std::move(m_candidates[position]));
+        }
+        m_candidates = std::move(sorted);
+        for (auto &entry : m_candidateIndex) {
+            entry.second = newPosition[entry.second];
+        }
+        m_candidateSortKeys = std::move(finished.sortKeys);
+        m_candidateSortKeysValid = true;
+        m_candidatesOrder = CandidateSortMode::largest;
+    }
     m_pathSortKeys = std::move(finished.pathSortKeys);
+    // Every candidate ends up selected. The live candidates were selected as they came, so unless
+    // the selection was edited meanwhile it already is, and counting that takes no lookups.
+    const bool reselect = m_selectionEditedWhileScanning;
+    if (!reselect) {
+        m_selectionTotals = SelectionTotals{static_cast<int64_t>(m_candidates.size()), totalSize()};
+    }
+    invalidateDisplayedCandidates();
     setIsScanning(false);
-    setCandidates(std::move(finished.candidates));
-    setSelectedCandidateIDs(std::move(finished.ids));
+    emit candidatesChanged();
+    if (reselect) {
+        selectAllCandidates();
+    }
     setFocusedCandidateID(finished.largest);
     const int64_t total = totalSize();
     setStatusMessage(m_candidates.empty() ? "No cleanup folders found."

@@ -9,22 +9,39 @@ void AppState::setCandidates(std::vector<CleanupCandidate> candidates)
 {
     m_candidates = std::move(candidates);
     m_candidateSortKeysValid = false;
-    m_candidateIDs.clear();
-    for (const auto &candidate : m_candidates) {
-        m_candidateIDs.insert(candidate.id);
+    m_candidatesOrder.reset();
+    m_candidateIndex.clear();
+    m_candidateIndex.reserve(m_candidates.size());
+    for (std::size_t i = 0; i < m_candidates.size(); ++i) {
+        m_candidateIndex.emplace(m_candidates[i].id, i);
     }
     m_selectionTotals.reset();
     invalidateDisplayedCandidates();
     emit candidatesChanged();
 }
 
-void AppState::setSelectedCandidateIDs(std::set<std::string> ids)
+void AppState::setSelectedCandidateIDs(std::set<std::string> ids, std::optional<SelectionTotals> knownTotals)
 {
     if (m_selectedCandidateIDs == ids) {
         return;
     }
     m_selectedCandidateIDs = std::move(ids);
-    m_selectionTotals.reset();
+    m_selectionEditedWhileScanning = m_selectionEditedWhileScanning || m_isScanning;
+    m_selectionTotals = knownTotals;
+    if (m_reviewFilter != ReviewFilter::all) {
+        invalidateDisplayedCandidates();
+    }
+    emit selectedCandidateIDsChanged();
+}
+
+void AppState::selectionEdited(std::optional<SelectionTotals> totalsDelta)
+{
+    if (m_selectionTotals && totalsDelta) {
+        m_selectionTotals->count += totalsDelta->count;
+        m_selectionTotals->bytes += totalsDelta->bytes;
+    } else {
+        m_selectionTotals.reset();
+    }
     if (m_reviewFilter != ReviewFilter::all) {
         invalidateDisplayedCandidates();
     }
