@@ -26,7 +26,7 @@ protected:
 
     std::string name(const std::string &picture) const
     {
-        return picture + (GetParam() == ui::ColorScheme::dark ? "-dark" : "-light");
+        return picture + "-" + testing::paletteName(GetParam());
     }
 
     // The window with a sheet over its top middle, as a window-modal sheet appears.
@@ -102,13 +102,8 @@ TEST_P(ReviewScreenshots, FirstLaunchResultsScanAndSheets)
     EXPECT_TRUE(saveWithSheet(reportSheet, "maintenance-report"));
 }
 
-std::string paletteName(const ::testing::TestParamInfo<ui::ColorScheme> &scheme)
-{
-    return scheme.param == ui::ColorScheme::dark ? "dark" : "light";
-}
-
 INSTANTIATE_TEST_SUITE_P(Palettes, ReviewScreenshots, ::testing::Values(ui::ColorScheme::light, ui::ColorScheme::dark),
-                         paletteName);
+                         testing::paletteTestName);
 
 }  // namespace
 }  // namespace tarnwick

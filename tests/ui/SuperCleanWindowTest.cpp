@@ -206,7 +206,7 @@ protected:
 
     std::string name(const std::string &step) const
     {
-        return "superclean-" + step + (GetParam() == ui::ColorScheme::dark ? "-dark" : "-light");
+        return "superclean-" + step + "-" + testing::paletteName(GetParam());
     }
 
     testing::ScopedHome home;
@@ -488,13 +488,12 @@ TEST_P(SuperCleanWindowExitsTest, NothingToAnalyzeIsExplainedAndAnEmptyAnalysisS
     EXPECT_FALSE(visibleWithText(*window, "Move Selected to Trash")->isEnabled());
 }
 
-INSTANTIATE_TEST_SUITE_P(Light, SuperCleanWindowExitsTest, ::testing::Values(ui::ColorScheme::light));
+INSTANTIATE_TEST_SUITE_P(Palettes, SuperCleanWindowExitsTest, ::testing::Values(ui::ColorScheme::light),
+                         testing::paletteTestName);
 
 INSTANTIATE_TEST_SUITE_P(ColorSchemes, SuperCleanWindowTest,
                          ::testing::Values(ui::ColorScheme::light, ui::ColorScheme::dark),
-                         [](const ::testing::TestParamInfo<ui::ColorScheme> &scheme) {
-                             return scheme.param == ui::ColorScheme::dark ? "dark" : "light";
-                         });
+                         testing::paletteTestName);
 
 }  // namespace
 }  // namespace tarnwick
