@@ -18,7 +18,7 @@ build: deps
 
 build-sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_WERROR=ON \
-		-DTARNWICK_SANITIZE=address,undefined >/dev/null
+		-DTARNWICK_SANITIZE=address,undefined -DTARNWICK_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j$(JOBS)
 
 run: build
@@ -41,6 +41,7 @@ bench: build
 	@bench/scan/run
 	@bench/appstate/run
 	@bench/review/run
+	@bench/ui/run
 
 # Permanent deletion and Trash moves against rm -rf and mv; needs a few GB free under bench/out.
 bench-delete: build
