@@ -232,7 +232,7 @@ void CandidateInspector::refresh()
     m_category->setText(QString::fromStdString(focused->category));
     m_description->setText(QString::fromStdString(focused->description));
     m_risk->setRisk(focused->risk);
-    m_size->setText(QString::fromStdString(formatByteCount(focused->size)));
+    m_size->setText(ui::sizeText(focused->size));
     m_key->setText(QString::fromStdString(focused->key));
     m_modified->setText(CandidateTableModel::modifiedText(focused->modifiedAt));
     const QString path = ui::displayPath(focused->path);

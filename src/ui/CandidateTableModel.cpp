@@ -6,18 +6,8 @@
 #include "ui/RelativeDateText.h"
 #include "ui/StateBindings.h"
 
-#include <QFile>
 
 namespace tarnwick {
-
-namespace {
-
-QString display(std::string_view bytes)
-{
-    return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
-}  // namespace
 
 CandidateTableModel::CandidateTableModel(AppState &state, QObject *parent) : QAbstractTableModel(parent), m_state(state)
 {
@@ -98,13 +88,13 @@ QVariant CandidateTableModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         switch (column) {
         case sizeColumn:
-            return QString::fromStdString(formatByteCount(shown->size));
+            return ui::sizeText(shown->size);
         case typeColumn:
             return QString::fromStdString(shown->category);
         case modifiedColumn:
             return modifiedText(shown->modifiedAt);
         case pathColumn:
-            return display(lastPathComponent(shown->path));
+            return ui::displayName(shown->path);
         default:
             return {};
         }
@@ -113,7 +103,7 @@ QVariant CandidateTableModel::data(const QModelIndex &index, int role) const
             return QString::fromStdString(shown->key);
         }
         if (column == pathColumn) {
-            return display(shown->path);
+            return ui::displayPath(shown->path);
         }
         return {};
     case Qt::CheckStateRole:
@@ -133,7 +123,7 @@ QVariant CandidateTableModel::data(const QModelIndex &index, int role) const
         return QStringLiteral("Click the row to select or unselect this folder.");
     case Qt::AccessibleTextRole:
         if (column == pathColumn) {
-            return display(shown->path);
+            return ui::displayPath(shown->path);
         }
         return data(index, Qt::DisplayRole);
     default:

@@ -1,3 +1,4 @@
+#include "ui/DisplayText.h"
 #include "ui/CleanupSummarySheet.h"
 
 #include "core/ByteCountFormatter.h"
@@ -45,10 +46,10 @@ CleanupSummarySheet::CleanupSummarySheet(const CleanupSummary &summary, QWidget 
     auto *pills = new QHBoxLayout;
     pills->setSpacing(8);
     pills->addWidget(
-        new MetricPill(QStringLiteral("This Cleanup"), QString::fromStdString(formatByteCount(summary.bytes)), this));
+        new MetricPill(QStringLiteral("This Cleanup"), ui::sizeText(summary.bytes), this));
     pills->addWidget(new MetricPill(QStringLiteral("Folders"), QString::number(summary.folderCount), this));
     pills->addWidget(
-        new MetricPill(QStringLiteral("History"), QString::fromStdString(formatByteCount(summary.historyBytes)), this));
+        new MetricPill(QStringLiteral("History"), ui::sizeText(summary.historyBytes), this));
     layout->addLayout(pills);
 
     if (summary.failureCount >= 1) {
@@ -84,7 +85,7 @@ QString CleanupSummarySheet::title(const CleanupSummary &summary)
 QString CleanupSummarySheet::message(const CleanupSummary &summary)
 {
     const QString count = QString::fromStdString(countPhrase(summary.folderCount));
-    const QString size = QString::fromStdString(formatByteCount(summary.bytes));
+    const QString size = ui::sizeText(summary.bytes);
     if (summary.action == CleanupAction::deletePermanently) {
         return count + QStringLiteral(" deleted permanently, about ") + size + QStringLiteral(".");
     }

@@ -26,7 +26,7 @@ DeleteConfirmationSheet::DeleteConfirmationSheet(const AppState &state, QWidget 
     const bool permanent = state.cleanupAction() == CleanupAction::deletePermanently;
     const auto totals = state.selectionTotals();
     const QString count = QString::fromStdString(countPhrase(totals.count));
-    const QString size = QString::fromStdString(formatByteCount(totals.bytes));
+    const QString size = ui::sizeText(totals.bytes);
     setWindowTitle(ui::cleanupActionTitle(state.cleanupAction()));
 
     auto *layout = new QVBoxLayout(this);
@@ -76,7 +76,7 @@ DeleteConfirmationSheet::DeleteConfirmationSheet(const AppState &state, QWidget 
         if (!state.selectedCandidateIDs().contains(candidate.id)) {
             continue;
         }
-        auto *sizeLabel = new QLabel(QString::fromStdString(formatByteCount(candidate.size)), list);
+        auto *sizeLabel = new QLabel(ui::sizeText(candidate.size), list);
         sizeLabel->setFont(caption);
         sizeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto *pathLabel = new ElidedLabel(Qt::ElideMiddle, list);

@@ -1,26 +1,14 @@
 #pragma once
 
-#include <QFrame>
-
-class QLabel;
+#include "ui/SuperCleanMetric.h"
 
 namespace tarnwick {
 
-// A small rounded card with a caption above a value: "This Cleanup" over "1.2 GB".
-class MetricPill : public QFrame {
+// A figure tile with its value given at once: "This Cleanup" over "1.2 GB".
+class MetricPill : public SuperCleanMetric {
     Q_OBJECT
 public:
     MetricPill(const QString &title, const QString &value, QWidget *parent = nullptr);
-
-    QString title() const;
-    QString value() const;
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QLabel *m_title;
-    QLabel *m_value;
 };
 
 }  // namespace tarnwick

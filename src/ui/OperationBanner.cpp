@@ -125,7 +125,7 @@ void OperationBanner::refresh()
     m_progress->setVisible(false);
     m_path->setFullText(ui::displayPath(progress.currentPath));
     m_detail->setText(QStringLiteral("Checked ") + QString::number(progress.measuredEntries) +
-                      QStringLiteral(" items - ") + QString::fromStdString(formatByteCount(progress.bytesSoFar)));
+                      QStringLiteral(" items - ") + ui::sizeText(progress.bytesSoFar));
 }
 
 }  // namespace tarnwick

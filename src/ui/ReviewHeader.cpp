@@ -20,11 +20,6 @@ namespace tarnwick {
 
 namespace {
 
-QString text(const std::string &value)
-{
-    return QString::fromStdString(value);
-}
-
 template <typename Cases, typename Value>
 int indexOf(const Cases &cases, Value value)
 {
@@ -108,18 +103,18 @@ QString ReviewHeader::summary(const AppState &state)
                                   : QStringLiteral("No scan yet");
     }
     if (state.isScanning()) {
-        return QStringLiteral("Scanning... ") + text(countPhrase(count)) + QStringLiteral(" found so far.");
+        return QStringLiteral("Scanning... ") + ui::qstring(countPhrase(count)) + QStringLiteral(" found so far.");
     }
     const auto selected = state.selectionTotals();
     if (selected.count == 0) {
         return QStringLiteral("Nothing selected. Select folders you want to clean.");
     }
     if (selected.count == count) {
-        return QStringLiteral("All ") + text(countPhrase(count)) + QStringLiteral(" selected - ") +
-               text(formatByteCount(selected.bytes)) + QStringLiteral(" total. Uncheck anything you want to keep.");
+        return QStringLiteral("All ") + ui::qstring(countPhrase(count)) + QStringLiteral(" selected - ") +
+               ui::sizeText(selected.bytes) + QStringLiteral(" total. Uncheck anything you want to keep.");
     }
-    return QString::number(selected.count) + QStringLiteral(" selected - ") + text(formatByteCount(selected.bytes)) +
-           QStringLiteral(" of ") + text(formatByteCount(state.totalSize())) + QStringLiteral(".");
+    return QString::number(selected.count) + QStringLiteral(" selected - ") + ui::sizeText(selected.bytes) +
+           QStringLiteral(" of ") + ui::sizeText(state.totalSize()) + QStringLiteral(".");
 }
 
 QString ReviewHeader::summaryText() const
@@ -163,8 +158,8 @@ void ReviewHeader::refresh()
     for (const CleanupCandidate *candidate : shown) {
         shownBytes += candidate->size;
     }
-    m_shown->setText(text(countPhrase(static_cast<int64_t>(shown.size()))) + QStringLiteral(" - ") +
-                     text(formatByteCount(shownBytes)));
+    m_shown->setText(ui::qstring(countPhrase(static_cast<int64_t>(shown.size()))) + QStringLiteral(" - ") +
+                     ui::sizeText(shownBytes));
     m_selectAll->setEnabled(!busy && !m_state.candidates().empty());
     m_clearSelection->setEnabled(!busy && anySelected);
 }

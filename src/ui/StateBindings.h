@@ -2,8 +2,8 @@
 
 #include "app/AppState.h"
 #include "app/DesktopShell.h"
+#include "ui/DisplayText.h"
 
-#include <QFile>
 #include <QObject>
 #include <QString>
 
@@ -34,17 +34,6 @@ inline void chooseFoldersToScan(AppState &state, DesktopShell &shell)
     if (!folders.empty()) {
         state.addRoots(folders);
     }
-}
-
-// Paths are bytes; only what is shown goes through the file-name decoding.
-inline QString displayPath(const std::string &path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
-inline QString qstring(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 inline QString cleanupActionTitle(CleanupAction action)

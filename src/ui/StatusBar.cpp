@@ -1,3 +1,4 @@
+#include "ui/DisplayText.h"
 #include "ui/StatusBar.h"
 
 #include "app/AppState.h"
@@ -67,7 +68,7 @@ void StatusBar::refresh()
     }
     const auto selected = m_state.selectionTotals();
     m_selection->setText(selected.count > 0 ? QString::number(selected.count) + QStringLiteral(" selected - ") +
-                                                  QString::fromStdString(formatByteCount(selected.bytes))
+                                                  ui::sizeText(selected.bytes)
                                             : QString());
 }
 

@@ -2,7 +2,6 @@
 
 #include "ui/UiStyle.h"
 
-#include <QPainter>
 
 namespace tarnwick {
 
@@ -12,13 +11,7 @@ SuperCleanCard::SuperCleanCard(QWidget *parent, int radius) : QFrame(parent), m_
 
 void SuperCleanCard::paintEvent(QPaintEvent *)
 {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QColor border = palette().color(QPalette::Mid);
-    border.setAlpha(ui::isDark(palette()) ? 110 : 90);
-    painter.setPen(QPen(border, 1));
-    painter.setBrush(ui::controlBackgroundColor(palette()));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), m_radius, m_radius);
+    ui::paintCard(this, m_radius);
 }
 
 }  // namespace tarnwick

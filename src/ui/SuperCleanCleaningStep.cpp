@@ -4,7 +4,7 @@
 #include "ui/ElidedLabel.h"
 #include "ui/SuperCleanMetric.h"
 #include "ui/SuperCleanStyle.h"
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -107,9 +107,9 @@ void SuperCleanCleaningStep::refresh()
     const int total = static_cast<int>(std::max<int64_t>(progress.total, 1));
     m_bar->setRange(0, total);
     m_bar->setValue(static_cast<int>(std::clamp<int64_t>(progress.currentIndex, 0, total)));
-    m_message->setText(ui::utf8Text(progress.message));
+    m_message->setText(ui::qstring(progress.message));
     m_position->setText(QStringLiteral("%1 of %2").arg(progress.currentIndex).arg(progress.total));
-    m_path->setFullText(ui::pathText(progress.currentPath));
+    m_path->setFullText(ui::displayPath(progress.currentPath));
     m_moved->setValue(QString::number(progress.deletedCount));
     m_failed->setValue(QString::number(progress.failedCount));
     m_spinner->setVisible(m_coordinator.phase() == SuperCleanPhase::cleaning);

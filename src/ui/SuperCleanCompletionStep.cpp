@@ -4,7 +4,7 @@
 #include "ui/SuperCleanCard.h"
 #include "ui/SuperCleanMetric.h"
 #include "ui/SuperCleanStyle.h"
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 #include "ui/SymbolIcons.h"
 
 #include <QHBoxLayout>
@@ -89,7 +89,7 @@ void SuperCleanCompletionStep::refresh()
     m_symbol->setPixmap(
         ui::symbolIcon(failed ? "exclamationmark.triangle.fill" : "checkmark.circle.fill", tint).pixmap(44, 44));
     m_symbol->setFixedSize(44, 44);
-    m_summary->setText(result ? ui::utf8Text(result->report.summaryText()) : QStringLiteral("No items were moved."));
+    m_summary->setText(result ? ui::qstring(result->report.summaryText()) : QStringLiteral("No items were moved."));
     const SuperCleanCompletionReport report = result ? result->report : SuperCleanCompletionReport{};
     m_moved->setValue(ui::sizeText(report.movedToTrashBytes));
     m_selected->setValue(ui::sizeText(report.selectedBytes));
@@ -108,13 +108,13 @@ void SuperCleanCompletionStep::refresh()
                                  .arg(result->failures.size()));
     for (const auto &skipped : result->skipped) {
         auto *row =
-            new QTreeWidgetItem(m_problemList, {ui::pathText(skipped.candidate.path), ui::utf8Text(skipped.reason)});
-        row->setToolTip(0, ui::pathText(skipped.candidate.path));
+            new QTreeWidgetItem(m_problemList, {ui::displayPath(skipped.candidate.path), ui::qstring(skipped.reason)});
+        row->setToolTip(0, ui::displayPath(skipped.candidate.path));
     }
     for (const auto &failure : result->failures) {
-        auto *row = new QTreeWidgetItem(m_problemList, {ui::pathText(failure.path), ui::utf8Text(failure.message)});
-        row->setToolTip(0, ui::pathText(failure.path));
-        row->setToolTip(1, ui::utf8Text(failure.message));
+        auto *row = new QTreeWidgetItem(m_problemList, {ui::displayPath(failure.path), ui::qstring(failure.message)});
+        row->setToolTip(0, ui::displayPath(failure.path));
+        row->setToolTip(1, ui::qstring(failure.message));
     }
 }
 

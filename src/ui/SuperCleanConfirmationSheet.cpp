@@ -4,7 +4,7 @@
 #include "ui/ElidedLabel.h"
 #include "ui/SuperCleanCard.h"
 #include "ui/SuperCleanStyle.h"
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 #include "ui/SymbolIcons.h"
 
 #include <QHBoxLayout>
@@ -43,11 +43,11 @@ SuperCleanConfirmationSheet::SuperCleanConfirmationSheet(SuperCleanCoordinator &
     for (std::size_t index = 0; index < listed; ++index) {
         const auto &item = selected[index];
         auto *row = new QHBoxLayout;
-        auto *name = ui::makeLabel(ui::nameText(item.candidate.path), ui::TextStyle::body, list);
+        auto *name = ui::makeLabel(ui::displayName(item.candidate.path), ui::TextStyle::body, list);
         name->setObjectName(QStringLiteral("confirmationItem"));
         auto *path = new ElidedLabel(Qt::ElideMiddle, list);
         ui::style(path, ui::TextStyle::caption, true);
-        path->setFullText(ui::pathText(item.candidate.path));
+        path->setFullText(ui::displayPath(item.candidate.path));
         row->addWidget(name);
         row->addWidget(path, 1);
         row->addWidget(ui::makeLabel(ui::sizeText(item.candidate.size), ui::TextStyle::body, list, true));

@@ -4,7 +4,7 @@
 #include "app/DesktopShell.h"
 #include "app/SuperCleanCoordinator.h"
 #include "ui/SuperCleanStyle.h"
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 #include "ui/SuperCleanTierBadge.h"
 #include "ui/SymbolIcons.h"
 
@@ -136,8 +136,8 @@ void SuperCleanInspector::refresh()
         return;
     }
     m_pages->setCurrentIndex(1);
-    m_name->setText(ui::nameText(item->candidate.path));
-    m_name->setToolTip(ui::pathText(item->candidate.path));
+    m_name->setText(ui::displayName(item->candidate.path));
+    m_name->setToolTip(ui::displayPath(item->candidate.path));
     m_size->setText(ui::sizeText(item->candidate.size));
     m_badge->setTier(item->decision.tier);
     while (QLayoutItem *old = m_reasonsLayout->takeAt(0)) {
@@ -149,13 +149,13 @@ void SuperCleanInspector::refresh()
         auto *rowLayout = new QVBoxLayout(row);
         rowLayout->setContentsMargins(0, 0, 0, 0);
         rowLayout->setSpacing(2);
-        auto *title = ui::makeParagraph(ui::utf8Text(reason.title), ui::TextStyle::headline, row);
+        auto *title = ui::makeParagraph(ui::qstring(reason.title), ui::TextStyle::headline, row);
         title->setObjectName(QStringLiteral("reasonTitle"));
         rowLayout->addWidget(title);
-        rowLayout->addWidget(ui::makeParagraph(ui::utf8Text(reason.detail), ui::TextStyle::caption, row, true));
+        rowLayout->addWidget(ui::makeParagraph(ui::qstring(reason.detail), ui::TextStyle::caption, row, true));
         m_reasonsLayout->addWidget(row);
     }
-    m_consequence->setText(ui::utf8Text(item->decision.consequence));
+    m_consequence->setText(ui::qstring(item->decision.consequence));
 }
 
 void SuperCleanInspector::revealFocused()

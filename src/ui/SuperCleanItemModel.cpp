@@ -1,7 +1,7 @@
 #include "ui/SuperCleanItemModel.h"
 
 #include "app/SuperCleanCoordinator.h"
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 #include "ui/UiStyle.h"
 
 #include <QApplication>
@@ -210,7 +210,7 @@ QVariant SuperCleanItemModel::data(const QModelIndex &index, int role) const
     case tierRole:
         return static_cast<int>(item->decision.tier);
     case pathRole:
-        return ui::pathText(item->candidate.path);
+        return ui::displayPath(item->candidate.path);
     case focusedRole:
         return focused;
     case selectedRole:
@@ -234,9 +234,9 @@ QVariant SuperCleanItemModel::data(const QModelIndex &index, int role) const
         case sizeColumn:
             return ui::sizeText(item->candidate.size);
         case typeColumn:
-            return ui::utf8Text(item->candidate.key);
+            return ui::qstring(item->candidate.key);
         case pathColumn:
-            return ui::nameText(item->candidate.path);
+            return ui::displayName(item->candidate.path);
         default:
             return {};
         }

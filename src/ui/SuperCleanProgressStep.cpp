@@ -6,7 +6,7 @@
 #include "ui/SuperCleanCard.h"
 #include "ui/SuperCleanMetric.h"
 #include "ui/SuperCleanStyle.h"
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 #include "ui/SuperCleanTierBadge.h"
 
 #include <QFrame>
@@ -91,8 +91,8 @@ SuperCleanProgressStep::SuperCleanProgressStep(SuperCleanCoordinator &coordinato
 void SuperCleanProgressStep::refreshProgress()
 {
     const ScanProgress &progress = m_coordinator.scanProgress();
-    m_message->setText(ui::utf8Text(progress.message));
-    m_path->setFullText(ui::pathText(progress.currentPath));
+    m_message->setText(ui::qstring(progress.message));
+    m_path->setFullText(ui::displayPath(progress.currentPath));
     m_checked->setValue(QString::number(progress.visitedDirs));
     m_matches->setValue(QString::number(progress.matchedDirs));
     m_measured->setValue(ui::sizeText(progress.bytesSoFar));
@@ -111,7 +111,7 @@ void SuperCleanProgressStep::refreshItems()
 {
     m_itemsRefreshPending = false;
     const auto &items = m_coordinator.items();
-    const QString count = ui::utf8Text(countPhrase(static_cast<int64_t>(items.size())));
+    const QString count = ui::qstring(countPhrase(static_cast<int64_t>(items.size())));
     m_found->setText(QStringLiteral("Found %1 so far").arg(count));
     for (std::size_t index = 0; index < m_rows.size(); ++index) {
         const LiveRow &row = m_rows[index];
@@ -121,8 +121,8 @@ void SuperCleanProgressStep::refreshItems()
             row.divider->setVisible(shown);
         }
         if (shown) {
-            row.name->setText(ui::nameText(items[index].candidate.path));
-            row.path->setFullText(ui::pathText(items[index].candidate.path));
+            row.name->setText(ui::displayName(items[index].candidate.path));
+            row.path->setFullText(ui::displayPath(items[index].candidate.path));
             row.badge->setTier(items[index].decision.tier);
             row.size->setText(ui::sizeText(items[index].candidate.size));
         }

@@ -7,7 +7,7 @@
 #include "ui/SuperCleanItemModel.h"
 #include "ui/SuperCleanMetric.h"
 #include "ui/SuperCleanStyle.h"
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 #include "ui/SuperCleanTierBadge.h"
 
 #include <QButtonGroup>

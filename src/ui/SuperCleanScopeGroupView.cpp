@@ -4,7 +4,7 @@
 #include "ui/ElidedLabel.h"
 #include "ui/SuperCleanScopeStep.h"
 #include "ui/SuperCleanStyle.h"
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -23,7 +23,7 @@ SuperCleanScopeGroupView::SuperCleanScopeGroupView(SuperCleanCoordinator &coordi
     layout->setSpacing(2);
 
     auto *titleRow = new QHBoxLayout;
-    titleRow->addWidget(ui::makeLabel(ui::utf8Text(title(group.kind)), ui::TextStyle::headline, this));
+    titleRow->addWidget(ui::makeLabel(ui::qstring(title(group.kind)), ui::TextStyle::headline, this));
     titleRow->addStretch();
     m_count = ui::makeLabel({}, ui::TextStyle::caption, this, true);
     titleRow->addWidget(m_count);
@@ -36,13 +36,13 @@ SuperCleanScopeGroupView::SuperCleanScopeGroupView(SuperCleanCoordinator &coordi
         auto *row = new QHBoxLayout;
         row->setSpacing(8);
         auto *box = new QCheckBox(this);
-        box->setAccessibleName(ui::pathText(root.path));
+        box->setAccessibleName(ui::displayPath(root.path));
         m_boxes.push_back(box);
         auto *path = new ElidedLabel(Qt::ElideMiddle, this);
-        path->setFullText(ui::pathText(root.path));
+        path->setFullText(ui::displayPath(root.path));
         row->addWidget(box);
         row->addWidget(path, 1);
-        auto *source = ui::makeLabel(ui::utf8Text(root.source), ui::TextStyle::caption, this, true);
+        auto *source = ui::makeLabel(ui::qstring(root.source), ui::TextStyle::caption, this, true);
         source->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         row->addWidget(source);
         // The notice keeps its column on every row, so sources line up whether or not it is shown.

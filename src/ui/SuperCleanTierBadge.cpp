@@ -1,6 +1,6 @@
 #include "ui/SuperCleanTierBadge.h"
 
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 #include "ui/SymbolIcons.h"
 #include "ui/UiStyle.h"
 
@@ -34,7 +34,7 @@ void SuperCleanTierBadge::setTier(SuperCleanTier tier)
 
 QString SuperCleanTierBadge::text(SuperCleanTier tier)
 {
-    return ui::utf8Text(title(tier));
+    return ui::qstring(title(tier));
 }
 
 const char *SuperCleanTierBadge::symbol(SuperCleanTier tier)

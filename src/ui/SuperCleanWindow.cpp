@@ -11,7 +11,7 @@
 #include "ui/SuperCleanResultsStep.h"
 #include "ui/SuperCleanScopeStep.h"
 #include "ui/SuperCleanStyle.h"
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 #include "ui/SymbolIcons.h"
 
 #include <QHBoxLayout>
@@ -220,7 +220,7 @@ void SuperCleanWindow::refreshPhase()
 
 void SuperCleanWindow::refreshStatus()
 {
-    m_status->setFullText(ui::utf8Text(m_coordinator.statusMessage()));
+    m_status->setFullText(ui::qstring(m_coordinator.statusMessage()));
 }
 
 void SuperCleanWindow::refreshMoveButton()

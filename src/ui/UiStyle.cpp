@@ -208,8 +208,10 @@ void paintCard(QWidget *widget, int radius)
     QPainter painter(widget);
     painter.setRenderHint(QPainter::Antialiasing);
     const QPalette palette = widget->palette();
-    painter.setPen(QPen(palette.color(QPalette::Mid), 0.8));
-    painter.setBrush(palette.color(QPalette::Base));
+    QColor border = palette.color(QPalette::Mid);
+    border.setAlpha(isDark(palette) ? 110 : 90);
+    painter.setPen(QPen(border, 1));
+    painter.setBrush(controlBackgroundColor(palette));
     painter.drawRoundedRect(QRectF(widget->rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 }
 

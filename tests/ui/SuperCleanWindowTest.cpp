@@ -21,7 +21,7 @@
 #include "ui/SuperCleanMetric.h"
 #include "ui/SuperCleanProgressStep.h"
 #include "ui/SuperCleanResultsStep.h"
-#include "ui/SuperCleanText.h"
+#include "ui/DisplayText.h"
 #include "ui/SuperCleanWindow.h"
 #include "ui/UiStyle.h"
 
@@ -237,7 +237,7 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
     ASSERT_EQ(projectRoots.back().path, chosen.root());
     QCheckBox *gradle = nullptr;
     for (auto *box : window->findChildren<QCheckBox *>()) {
-        gradle = box->accessibleName() == ui::pathText(home.home() + "/.gradle") ? box : gradle;
+        gradle = box->accessibleName() == ui::displayPath(home.home() + "/.gradle") ? box : gradle;
     }
     ASSERT_NE(gradle, nullptr);
     EXPECT_NE(visibleWithText<QLabel>(*window, "2 selected"), nullptr) << ".npm and .gradle";
@@ -349,7 +349,7 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
     EXPECT_EQ(report.movedCount, 6);
     SuperCleanCompletionStep &completion = *window->completionStep();
     EXPECT_EQ(footerButtons(*window), (std::vector<QString>{"Open Trash", "Done"}));
-    EXPECT_EQ(completion.findChild<QLabel *>("completionSummary")->text(), ui::utf8Text(report.summaryText()));
+    EXPECT_EQ(completion.findChild<QLabel *>("completionSummary")->text(), ui::qstring(report.summaryText()));
     std::map<QString, QString> metrics;
     for (auto *metric : completion.findChildren<SuperCleanMetric *>()) {
         metrics[metric->title()] = metric->value();
@@ -359,7 +359,7 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
     EXPECT_EQ(completion.findChild<QLabel *>("problemCounts")->text(), "1 skipped, 1 already gone, 0 failed.");
     const auto *problems = completion.findChild<QTreeWidget *>();
     ASSERT_EQ(problems->topLevelItemCount(), 1);
-    EXPECT_EQ(problems->topLevelItem(0)->text(0), ui::pathText(projects + "/lib/__pycache__"));
+    EXPECT_EQ(problems->topLevelItem(0)->text(0), ui::displayPath(projects + "/lib/__pycache__"));
     EXPECT_TRUE(testing::saveScreenshot(*window, name("completion")));
 
     // What moved lies in this home's Trash and has a journal line each.

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/ByteCountFormatter.h"
+#include "core/PathRules.h"
+
+#include <QFile>
+#include <QString>
+
+#include <cstdint>
+#include <string_view>
+
+// The conversions every view makes to show the state's values. Paths stay bytes everywhere else;
+// only what is drawn goes through the file-name decoding.
+namespace tarnwick::ui {
+
+inline QString qstring(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline QString displayPath(std::string_view path)
+{
+    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+}
+
+// The folder's own name: the last component of its path.
+inline QString displayName(std::string_view path)
+{
+    return displayPath(lastPathComponent(path));
+}
+
+inline QString sizeText(int64_t bytes)
+{
+    return qstring(formatByteCount(bytes));
+}
+
+}  // namespace tarnwick::ui
