@@ -12,9 +12,8 @@
 #include <QCoreApplication>
 #include <QNetworkAccessManager>
 #include <QPointer>
-#include <sys/utsname.h>
-
 #include <algorithm>
+#include <sys/utsname.h>
 
 namespace tarnwick {
 
@@ -39,7 +38,7 @@ std::string methodValue(CleanupAction action)
     return action == CleanupAction::moveToTrash ? "trash" : "permanent";
 }
 
-}  // namespace
+} // namespace
 
 AppEnvironment AppEnvironment::standard()
 {
@@ -54,13 +53,9 @@ AppEnvironment AppEnvironment::standard()
 }
 
 AppState::AppState(PreferencesStore &defaults, AppEnvironment environment, QObject *parent)
-    : QObject(parent),
-      m_defaults(defaults),
-      m_environment(std::move(environment)),
-      m_statusMessage("Ready"),
+    : QObject(parent), m_defaults(defaults), m_environment(std::move(environment)), m_statusMessage("Ready"),
       m_superCleanCoordinator(new SuperCleanCoordinator(m_environment.homeFolder, this)),
-      m_network(new QNetworkAccessManager(this)),
-      m_analyticsClient(std::make_unique<NoOpAnalyticsClient>()),
+      m_network(new QNetworkAccessManager(this)), m_analyticsClient(std::make_unique<NoOpAnalyticsClient>()),
       m_updateChecker(std::make_unique<UpdateChecker>(m_environment.updateFeedURL, m_network))
 {
     m_scanProgress.phase = OperationPhase::idle;
@@ -114,7 +109,7 @@ std::vector<std::string> AppState::savedRoots(const PreferencesStore &defaults, 
     std::vector<std::string> roots;
     for (const auto &path : *stored) {
         const std::string standardized = normalizedPath(path);
-        if (isDirectory(standardized)) {
+        if (!path.empty() && isDirectory(standardized)) {
             roots.push_back(standardized);
         }
     }
@@ -220,7 +215,7 @@ void AppState::savePreferences()
 }
 
 // Persisted setters: store, announce a change, save at once.
-#define TARNWICK_PERSISTED_SETTER(Name, member, Type, signal)                                                         \
+#define TARNWICK_PERSISTED_SETTER(Name, member, Type, signal)                                                          \
     void AppState::Name(Type value)                                                                                    \
     {                                                                                                                  \
         const bool changed = !(member == value);                                                                       \
@@ -236,8 +231,7 @@ TARNWICK_PERSISTED_SETTER(setEnabledRuleKeys, m_enabledRuleKeys, std::set<std::s
 TARNWICK_PERSISTED_SETTER(setCleanupPreset, m_cleanupPreset, CleanupPreset, cleanupPresetChanged)
 TARNWICK_PERSISTED_SETTER(setMinimumSizePreset, m_minimumSizePreset, SizePreset, minimumSizePresetChanged)
 TARNWICK_PERSISTED_SETTER(setCleanupStats, m_cleanupStats, CleanupStats, cleanupStatsChanged)
-TARNWICK_PERSISTED_SETTER(setCleanupHistory, m_cleanupHistory, std::vector<CleanupHistoryEntry>,
-                          cleanupHistoryChanged)
+TARNWICK_PERSISTED_SETTER(setCleanupHistory, m_cleanupHistory, std::vector<CleanupHistoryEntry>, cleanupHistoryChanged)
 TARNWICK_PERSISTED_SETTER(setExcludedPaths, m_excludedPaths, std::set<std::string>, excludedPathsChanged)
 TARNWICK_PERSISTED_SETTER(setAutomaticUpdateChecksEnabled, m_automaticUpdateChecksEnabled, bool,
                           automaticUpdateChecksEnabledChanged)
@@ -357,4 +351,4 @@ void AppState::openLatestDownload()
     }
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

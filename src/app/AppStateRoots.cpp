@@ -31,13 +31,16 @@ std::string tilde(StandardLocation place)
     return "~/" + location(place);
 }
 
-}  // namespace
+} // namespace
 
 void AppState::addRoots(const std::vector<std::string> &paths)
 {
     const std::size_t before = m_roots.size();
     std::set<std::string> known(m_roots.begin(), m_roots.end());
     for (const auto &path : paths) {
+        if (path.empty()) {
+            continue; // standardized it would name the working folder, which nobody chose
+        }
         const std::string standardized = normalizedPath(path);
         if (!isDirectory(standardized) || known.contains(standardized)) {
             continue;
@@ -49,8 +52,9 @@ void AppState::addRoots(const std::vector<std::string> &paths)
     }
     const auto added = static_cast<int64_t>(m_roots.size() - before);
     if (added >= 1) {
-        track(AnalyticsEvent::folderAdded, {{"root_count", AnalyticsBuckets::count(static_cast<int64_t>(m_roots.size()))},
-                                            {"added_count", AnalyticsBuckets::count(added)}});
+        track(AnalyticsEvent::folderAdded,
+              {{"root_count", AnalyticsBuckets::count(static_cast<int64_t>(m_roots.size()))},
+               {"added_count", AnalyticsBuckets::count(added)}});
     }
     setReadyStatus();
 }
@@ -96,8 +100,8 @@ void AppState::addExistingStandardRoots(const std::vector<std::string> &homeRela
         setStatusMessage(existing.size() == 1 ? "That " + singular + " is already added."
                                               : "Those " + plural + " are already added.");
         const std::string noun = existing.size() == 1 ? singular + " is" : plural + " are";
-        setStandardFolderNotice(
-            StandardFolderNotice{newUuid(), "Already Added", "The matching " + noun + " already in the scan list.", false});
+        setStandardFolderNotice(StandardFolderNotice{newUuid(), "Already Added",
+                                                     "The matching " + noun + " already in the scan list.", false});
         return;
     }
     setStatusMessage("No " + plural + " found.");
@@ -122,12 +126,12 @@ void AppState::addXcodeRoot()
 
 void AppState::addPackageCacheRoots()
 {
-    addExistingStandardRoots({".gradle", ".npm", ".docker", location(StandardLocation::pnpmHome),
-                              location(StandardLocation::caches)},
-                             "package cache folder", "package cache folders", "No Package Caches Found",
-                             "Tarnwick could not find common package cache folders such as ~/.gradle, ~/.npm, " +
-                                 tilde(StandardLocation::pnpmHome) + ", or " + tilde(StandardLocation::caches) +
-                                 ". Choose a folder manually if your caches live somewhere else.");
+    addExistingStandardRoots(
+        {".gradle", ".npm", ".docker", location(StandardLocation::pnpmHome), location(StandardLocation::caches)},
+        "package cache folder", "package cache folders", "No Package Caches Found",
+        "Tarnwick could not find common package cache folders such as ~/.gradle, ~/.npm, " +
+            tilde(StandardLocation::pnpmHome) + ", or " + tilde(StandardLocation::caches) +
+            ". Choose a folder manually if your caches live somewhere else.");
 }
 
 void AppState::addHomebrewRoots()
@@ -142,23 +146,22 @@ void AppState::addHomebrewRoots()
 
 void AppState::addDockerRoots()
 {
-    addExistingStandardRoots({".docker", ".colima", location(StandardLocation::dockerDesktopData),
-                              location(StandardLocation::limaCache)},
-                             "Docker folder", "Docker folders", "No Docker or Colima Folders Found",
-                             "Tarnwick could not find common Docker or Colima folders. If you use Docker data in "
-                             "another location, choose it manually.");
+    addExistingStandardRoots(
+        {".docker", ".colima", location(StandardLocation::dockerDesktopData), location(StandardLocation::limaCache)},
+        "Docker folder", "Docker folders", "No Docker or Colima Folders Found",
+        "Tarnwick could not find common Docker or Colima folders. If you use Docker data in "
+        "another location, choose it manually.");
 }
 
 void AppState::addRecommendedRoots()
 {
     const bool mac = currentOperatingSystem() == OperatingSystem::macOS;
-    addExistingStandardRoots({"Developer", "Code", "Projects", "Workspace", location(StandardLocation::developer),
-                              ".gradle", ".npm", ".docker", ".colima", location(StandardLocation::pnpmHome),
-                              location(StandardLocation::caches)},
-                             "recommended folder", "recommended folders", "No Recommended Folders Found",
-                             std::string("Tarnwick could not find common project, Xcode, or package cache folders on ") +
-                                 (mac ? "this Mac" : "this computer") +
-                                 ". Choose the folder you want to scan manually.");
+    addExistingStandardRoots(
+        {"Developer", "Code", "Projects", "Workspace", location(StandardLocation::developer), ".gradle", ".npm",
+         ".docker", ".colima", location(StandardLocation::pnpmHome), location(StandardLocation::caches)},
+        "recommended folder", "recommended folders", "No Recommended Folders Found",
+        std::string("Tarnwick could not find common project, Xcode, or package cache folders on ") +
+            (mac ? "this Mac" : "this computer") + ". Choose the folder you want to scan manually.");
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

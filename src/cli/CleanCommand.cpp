@@ -7,12 +7,12 @@
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
 #include "engine/Tarnwicker.h"
-
-#include <poll.h>
-#include <unistd.h>
+#include "platform/Trash.h"
 
 #include <cstdio>
+#include <poll.h>
 #include <string>
+#include <unistd.h>
 
 namespace tarnwick::cli {
 
@@ -54,7 +54,7 @@ Answer askOnTerminal(const std::string &question, const CancellationToken &token
                : Answer::no;
 }
 
-}  // namespace
+} // namespace
 
 int runClean(const CliOptions &options, const CancellationToken &token)
 {
@@ -84,8 +84,8 @@ int runClean(const CliOptions &options, const CancellationToken &token)
         return kExitUsage;
     }
     if (!options.yes) {
-        const std::string amount = countPhrase(static_cast<int64_t>(candidates.size())) + " (" +
-                                   formatByteCount(totalSize(candidates)) + ")";
+        const std::string amount =
+            countPhrase(static_cast<int64_t>(candidates.size())) + " (" + formatByteCount(totalSize(candidates)) + ")";
         const std::string question = action == CleanupAction::moveToTrash ? "Move " + amount + " to the Trash?"
                                                                           : "Permanently delete " + amount + "?";
         switch (askOnTerminal(question, token)) {
@@ -102,13 +102,18 @@ int runClean(const CliOptions &options, const CancellationToken &token)
 
     ProgressLine line(options.quiet);
     const DeleteResult result = Tarnwicker::deleteCandidates(
-        candidates, action, {}, {}, [&](const DeleteProgress &progress) { line.show(progress.message, progress.currentPath); },
-        token);
+        candidates, action, {}, {},
+        [&](const DeleteProgress &progress) { line.show(progress.message, progress.currentPath); }, token);
     line.clear();
 
+    bool trashUnusable = false;
     for (const auto &failure : result.failures) {
         std::fprintf(stderr, "tarnwick-cli: %s: %s\n", displayPath(failure.path).c_str(),
                      displayPath(failure.message).c_str());
+        trashUnusable = trashUnusable || failure.message.starts_with(kNoUsableTrash);
+    }
+    if (trashUnusable) {
+        std::fprintf(stderr, "tarnwick-cli: where the Trash cannot be used, --permanently deletes instead\n");
     }
     if (options.json) {
         writeOut(deleteResultJson(result), stdout);
@@ -121,4 +126,4 @@ int runClean(const CliOptions &options, const CancellationToken &token)
     return result.failures.empty() ? kExitDone : kExitSomeFailed;
 }
 
-}  // namespace tarnwick::cli
+} // namespace tarnwick::cli

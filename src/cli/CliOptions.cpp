@@ -32,7 +32,7 @@ std::string lowercase(std::string text)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 std::string usageText()
 {
@@ -61,7 +61,8 @@ Exit status: 0 done, 1 some folder failed, 2 bad usage or unreadable input, 130 
 std::optional<int64_t> parseByteSize(const std::string &text)
 {
     std::size_t position = 0;
-    while (position < text.size() && (std::isdigit(static_cast<unsigned char>(text[position])) || text[position] == '.')) {
+    while (position < text.size() &&
+           (std::isdigit(static_cast<unsigned char>(text[position])) || text[position] == '.')) {
         ++position;
     }
     const std::string number = text.substr(0, position);
@@ -74,8 +75,8 @@ std::optional<int64_t> parseByteSize(const std::string &text)
     }
     unit = lowercase(unit);
     static const std::pair<const char *, int> units[] = {
-        {"", 0},   {"b", 0},   {"k", 1},  {"kb", 1},   {"kib", 1}, {"m", 2},  {"mb", 2},
-        {"mib", 2}, {"g", 3},  {"gb", 3},  {"gib", 3}, {"t", 4},   {"tb", 4}, {"tib", 4},
+        {"", 0},    {"b", 0}, {"k", 1},  {"kb", 1},  {"kib", 1}, {"m", 2},  {"mb", 2},
+        {"mib", 2}, {"g", 3}, {"gb", 3}, {"gib", 3}, {"t", 4},   {"tb", 4}, {"tib", 4},
     };
     for (const auto &[label, power] : units) {
         if (unit == label) {
@@ -117,7 +118,12 @@ std::optional<CliOptions> parseArguments(const std::vector<std::string> &argumen
     bool onlyRootsFollow = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string &argument = arguments[i];
-        if (onlyRootsFollow || argument.empty() || argument.front() != '-' || argument == "-") {
+        if (argument.empty()) {
+            // Most often an unset shell variable; taken as a path it would name the current folder.
+            error = "an empty argument is not a folder";
+            return std::nullopt;
+        }
+        if (onlyRootsFollow || argument.front() != '-' || argument == "-") {
             options.roots.push_back(argument);
             continue;
         }
@@ -180,6 +186,10 @@ std::optional<CliOptions> parseArguments(const std::vector<std::string> &argumen
             if (!path) {
                 return std::nullopt;
             }
+            if (path->empty()) {
+                error = "--exclude needs a folder, not an empty argument";
+                return std::nullopt;
+            }
             options.excludedPaths.push_back(*path);
         } else if (argument == "--permanently" && cleaning) {
             options.permanently = true;
@@ -217,4 +227,4 @@ ScanOptions scanOptionsFor(const CliOptions &options)
     return scan;
 }
 
-}  // namespace tarnwick::cli
+} // namespace tarnwick::cli

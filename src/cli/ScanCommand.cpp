@@ -2,15 +2,20 @@
 
 #include "cli/CandidateOutput.h"
 #include "cli/ProgressLine.h"
-#include "engine/CleanupRules.h"
 #include "core/PathRules.h"
+#include "engine/CleanupRules.h"
 #include "engine/Tarnwicker.h"
 #include "platform/FileTests.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <set>
 #include <string>
+#include <sys/stat.h>
+#include <utility>
 
 namespace tarnwick::cli {
 
@@ -29,7 +34,7 @@ void warnAboutInactiveRules(const CliOptions &options, const ScanOptions &scan)
     }
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> usableRoots(const std::vector<std::string> &given)
 {
@@ -49,12 +54,46 @@ std::vector<std::string> usableRoots(const std::vector<std::string> &given)
     return usable;
 }
 
+std::vector<std::string> mergedRoots(const std::vector<std::string> &roots)
+{
+    std::vector<std::string> real;
+    for (const auto &root : roots) {
+        char resolved[PATH_MAX];
+        real.emplace_back(::realpath(root.c_str(), resolved) != nullptr ? resolved : root);
+    }
+    std::vector<std::string> merged;
+    for (std::size_t i = 0; i < roots.size(); ++i) {
+        bool covered = false;
+        for (std::size_t j = 0; j < roots.size() && !covered; ++j) {
+            covered = j != i && isPathInside(real[i], real[j]) && (real[i] != real[j] || j < i);
+        }
+        if (!covered) {
+            merged.push_back(roots[i]);
+        }
+    }
+    return merged;
+}
+
+namespace {
+
+// A folder reached twice (a bind mount shows it under two paths) is still one folder to clean.
+void dropRepeatedFolders(std::vector<CleanupCandidate> &candidates)
+{
+    std::set<std::pair<dev_t, ino_t>> seen;
+    std::erase_if(candidates, [&](const CleanupCandidate &candidate) {
+        return candidate.origin &&
+               !seen.insert({candidate.origin->identity.device, candidate.origin->identity.inode}).second;
+    });
+}
+
+} // namespace
+
 ScanOutcome scanRoots(const CliOptions &options, const CancellationToken &token)
 {
     ScanOutcome outcome;
     ScanOptions scan = scanOptionsFor(options);
     warnAboutInactiveRules(options, scan);
-    scan.roots = usableRoots(options.roots);
+    scan.roots = mergedRoots(usableRoots(options.roots));
     if (scan.roots.empty()) {
         outcome.noUsableRoot = true;
         return outcome;
@@ -73,6 +112,7 @@ ScanOutcome scanRoots(const CliOptions &options, const CancellationToken &token)
         outcome.candidates = std::move(found);
     }
     line.clear();
+    dropRepeatedFolders(outcome.candidates);
     return outcome;
 }
 
@@ -92,4 +132,4 @@ int runScan(const CliOptions &options, const CancellationToken &token)
     return kExitDone;
 }
 
-}  // namespace tarnwick::cli
+} // namespace tarnwick::cli

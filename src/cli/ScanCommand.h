@@ -18,7 +18,7 @@ enum ExitStatus : int {
 };
 
 struct ScanOutcome {
-    std::vector<CleanupCandidate> candidates;  // largest first, also when cancelled
+    std::vector<CleanupCandidate> candidates; // largest first, also when cancelled
     bool cancelled = false;
     bool noUsableRoot = false;
 };
@@ -27,6 +27,11 @@ struct ScanOutcome {
 // is one); each of those is reported on standard error.
 std::vector<std::string> usableRoots(const std::vector<std::string> &given);
 
+// The roots with repeats dropped: a root that is, or lies inside, an earlier or outer root (links
+// resolved, so a root given through a link and by its real path count as one) adds nothing but a
+// second listing of the same folders.
+std::vector<std::string> mergedRoots(const std::vector<std::string> &roots);
+
 // Reports every root that does not exist or is not a folder on standard error, then scans the
 // rest. When cancelled, the candidates found so far are kept and ordered as a finished scan's.
 ScanOutcome scanRoots(const CliOptions &options, const CancellationToken &token);
@@ -34,4 +39,4 @@ ScanOutcome scanRoots(const CliOptions &options, const CancellationToken &token)
 // `tarnwick-cli scan`: the candidates as a table or JSON on standard output.
 int runScan(const CliOptions &options, const CancellationToken &token);
 
-}  // namespace tarnwick::cli
+} // namespace tarnwick::cli

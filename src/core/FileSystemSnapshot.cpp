@@ -2,11 +2,15 @@
 
 #include "core/EnumRawValue.h"
 #include "core/JsonFields.h"
+#include "core/MountTable.h"
 #include "core/PathRules.h"
 
-#include <sys/stat.h>
-
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
 #include <set>
+#include <sys/stat.h>
 
 namespace tarnwick {
 
@@ -26,8 +30,11 @@ FileSystemEntryType entryTypeOf(mode_t mode)
     }
 }
 
-// A mount point is an entry whose device differs from its parent's. "/" always is one; an entry
-// whose parent cannot be read is taken not to be one (there is nothing to compare with).
+// A mount point is an entry whose device differs from its parent's, or that the mount table lists,
+// which also catches a bind mount of the same file system. "/" always is one; an entry whose parent
+// cannot be read is taken not to be one (there is nothing to compare with). The kernel marks the
+// root of every mount, the table's entries exactly, so the table itself is read only on kernels
+// that do not say.
 bool isMountPointEntry(const std::string &canonicalPath, const struct stat &status)
 {
     if (canonicalPath == "/") {
@@ -38,7 +45,24 @@ bool isMountPointEntry(const std::string &canonicalPath, const struct stat &stat
     if (::lstat(parent.c_str(), &parentStatus) != 0) {
         return false;
     }
-    return parentStatus.st_dev != status.st_dev;
+    if (parentStatus.st_dev != status.st_dev) {
+        return true;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        return false;
+    }
+    struct statx extended {};
+    if (::statx(AT_FDCWD, canonicalPath.c_str(), AT_SYMLINK_NOFOLLOW, STATX_BASIC_STATS, &extended) == 0 &&
+        (extended.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+        return (extended.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    }
+    char resolvedParent[PATH_MAX];
+    if (::realpath(parent.c_str(), resolvedParent) == nullptr) {
+        return false;
+    }
+    const std::string resolved = joinPath(resolvedParent, lastPathComponent(canonicalPath));
+    const std::vector<std::string> points = mountPoints();
+    return std::find(points.begin(), points.end(), resolved) != points.end();
 }
 
 FileSystemSnapshot::Time timeOf(const struct timespec &time)
@@ -48,7 +72,7 @@ FileSystemSnapshot::Time timeOf(const struct timespec &time)
         duration_cast<system_clock::duration>(seconds(time.tv_sec) + nanoseconds(time.tv_nsec)));
 }
 
-}  // namespace
+} // namespace
 
 std::string_view rawValue(FileSystemEntryType type)
 {
@@ -137,7 +161,7 @@ SnapshotValidationResult FileSystemSnapshot::validate(std::string_view currentPa
         struct stat status {};
         const std::string given(currentPath);
         return ::stat(given.c_str(), &status) == 0 ? SnapshotValidationResult::inaccessible
-                                                  : SnapshotValidationResult::missing;
+                                                   : SnapshotValidationResult::missing;
     }
     if (fresh.isSymbolicLink) {
         return SnapshotValidationResult::symbolicLink;
@@ -201,13 +225,17 @@ std::optional<FileSystemSnapshot> FileSystemSnapshot::fromJson(const nlohmann::o
     const auto isSymbolicLink = F::boolean(object, "isSymbolicLink");
     const auto isMountPoint = F::boolean(object, "isMountPoint");
     const auto scanTime = F::timestamp(object, "scanTime");
-    if (!path || !canonicalPath || !fileID || !deviceID || !inode || !hardLinkCount || !entryType ||
-        !allocatedSize || !logicalSize || !modificationTime || !isSymbolicLink || !isMountPoint || !scanTime) {
+    if (!path || !canonicalPath || !fileID || !deviceID || !inode || !hardLinkCount || !entryType || !allocatedSize ||
+        !logicalSize || !modificationTime || !isSymbolicLink || !isMountPoint || !scanTime) {
         return std::nullopt;
     }
-    return FileSystemSnapshot{std::move(*path), std::move(*canonicalPath), *fileID, *deviceID, *inode,
-                              *hardLinkCount, *entryType, *allocatedSize, *logicalSize, *modificationTime,
-                              *isSymbolicLink, *isMountPoint, *scanTime};
+    return FileSystemSnapshot{std::move(*path), std::move(*canonicalPath),
+                              *fileID,          *deviceID,
+                              *inode,           *hardLinkCount,
+                              *entryType,       *allocatedSize,
+                              *logicalSize,     *modificationTime,
+                              *isSymbolicLink,  *isMountPoint,
+                              *scanTime};
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

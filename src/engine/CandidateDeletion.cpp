@@ -1,7 +1,7 @@
 #include "core/PathRules.h"
 #include "engine/Tarnwicker.h"
 #include "engine/Uuid.h"
-#include "platform/FileTests.h"
+#include "platform/ReachedEntry.h"
 #include "platform/Trash.h"
 #include "platform/TreeRemover.h"
 
@@ -30,8 +30,7 @@ std::string_view skipReason(SnapshotValidationResult result)
     return "changed since scan";
 }
 
-template <typename Map>
-const typename Map::mapped_type *lookup(const Map &map, const std::string &key)
+template <typename Map> const typename Map::mapped_type *lookup(const Map &map, const std::string &key)
 {
     const auto found = map.find(key);
     return found == map.end() ? nullptr : &found->second;
@@ -44,13 +43,8 @@ public:
                       const std::map<std::string, FileSystemSnapshot> &snapshots,
                       const std::map<std::string, std::string> &approvedRoots, const DeleteProgressHandler &progress,
                       const CancellationToken &token)
-        : m_candidates(candidates),
-          m_action(action),
-          m_snapshots(snapshots),
-          m_approvedRoots(approvedRoots),
-          m_progress(progress),
-          m_token(token),
-          m_total(static_cast<int64_t>(candidates.size()))
+        : m_candidates(candidates), m_action(action), m_snapshots(snapshots), m_approvedRoots(approvedRoots),
+          m_progress(progress), m_token(token), m_total(static_cast<int64_t>(candidates.size()))
     {
     }
 
@@ -94,20 +88,43 @@ private:
                 return true;
             }
         }
-        if (!fileExists(candidate.path)) {
+        // Where to reach the candidate from, and who it must be: the approved root and the snapshot
+        // of a checked item, else the root and the identity the scan recorded. A candidate that
+        // carries neither is reached from "/" without following any link.
+        std::string root = "/";
+        std::optional<FileIdentity> rootIdentity;
+        std::optional<FileIdentity> expected;
+        if (checked) {
+            root = *approvedRoot;
+            expected = FileIdentity{static_cast<dev_t>(snapshot->deviceID), static_cast<ino_t>(snapshot->inode)};
+        } else if (candidate.origin) {
+            root = candidate.origin->root;
+            rootIdentity = candidate.origin->rootIdentity;
+            expected = candidate.origin->identity;
+        }
+        const ReachedEntry reached = reachEntry(root, rootIdentity, candidate.path);
+        if (reached.outcome == ReachedEntry::Outcome::missing) {
             m_result.missing.push_back(candidate);
             report(OperationPhase::deleting, "Already gone: " + candidate.key, index, &candidate, {});
+            return true;
+        }
+        const bool changed = reached.outcome == ReachedEntry::Outcome::changed ||
+                             (reached.reached() && expected && !expected->matches(reached.status));
+        if (changed && checked) {
+            const std::string reason(skipReason(SnapshotValidationResult::changed));
+            m_result.skipped.push_back({newUuid(), candidate, reason});
+            report(OperationPhase::deleting, "Skipped " + candidate.key + ": " + reason, index, &candidate, {});
+            return true;
+        }
+        if (changed || !reached.reached()) {
+            m_result.failures.push_back(
+                {newUuid(), candidate.path, changed ? std::string(kChangedSinceScan) : std::strerror(reached.error)});
+            report(OperationPhase::deleting, "Failed to clean " + candidate.key, index, &candidate, {});
             return true;
         }
         const bool toTrash = m_action == CleanupAction::moveToTrash;
         report(OperationPhase::deleting, (toTrash ? "Moving " : "Deleting ") + candidate.key, index, &candidate, {});
 
-        // A checked entry must still be the snapshotted one at the very moment it is touched, not
-        // only at the validation above. A snapshot without an approved root is not checked at all.
-        std::optional<FileIdentity> expected;
-        if (checked) {
-            expected = FileIdentity{static_cast<dev_t>(snapshot->deviceID), static_cast<ino_t>(snapshot->inode)};
-        }
         const std::string path = normalizedPath(candidate.path);
         std::string failure;
         std::string trashPath;
@@ -119,7 +136,7 @@ private:
             // move a single rename.
             const std::optional<int64_t> knownSize =
                 candidate.size > 0 ? std::optional<int64_t>(candidate.size) : std::nullopt;
-            const TrashMoveResult moved = moveToTrash(path, expected, knownSize);
+            const TrashMoveResult moved = moveToTrash(reached, path, expected, knownSize);
             if (moved.succeeded()) {
                 trashPath = moved.trashedPath;
                 m_entriesInCurrent = 1;
@@ -131,14 +148,14 @@ private:
                 failure = moved.message.empty() ? std::strerror(moved.error) : moved.message;
             }
         } else {
-            const TreeRemovalResult removed = m_remover.remove(
-                path, expected, [&](std::string_view folderPath, std::string_view name) {
+            const TreeRemovalResult removed =
+                m_remover.remove(reached, path, expected, [&](std::string_view folderPath, std::string_view name) {
                     ++m_entriesInCurrent;
                     if (m_entriesInCurrent == 1 || m_entriesInCurrent % 100 == 0) {
-                        DeleteProgress entryRecord = record(
-                            OperationPhase::deleting,
-                            "Deleted " + std::to_string(m_entriesInCurrent) + " entries from " + candidate.key, index,
-                            &candidate, joinPath(folderPath, name));
+                        DeleteProgress entryRecord =
+                            record(OperationPhase::deleting,
+                                   "Deleted " + std::to_string(m_entriesInCurrent) + " entries from " + candidate.key,
+                                   index, &candidate, joinPath(folderPath, name));
                         entryRecord.entriesDeletedInCurrent = m_entriesInCurrent;
                         send(entryRecord);
                     }
@@ -154,9 +171,8 @@ private:
                 m_result.trashRecords.push_back({newUuid(), candidate.path, trashPath, *snapshot, candidate.category,
                                                  candidate.size, std::chrono::system_clock::now()});
             }
-            DeleteProgress removedRecord = record(OperationPhase::deleting,
-                                                  (toTrash ? "Moved " : "Deleted ") + candidate.key, index,
-                                                  &candidate, {});
+            DeleteProgress removedRecord = record(
+                OperationPhase::deleting, (toTrash ? "Moved " : "Deleted ") + candidate.key, index, &candidate, {});
             removedRecord.entriesDeletedInCurrent = m_entriesInCurrent;
             send(removedRecord);
         } else {
@@ -220,7 +236,7 @@ private:
     int64_t m_entriesInCurrent = 0;
 };
 
-}  // namespace
+} // namespace
 
 DeleteResult deleteCandidates(const std::vector<CleanupCandidate> &candidates, CleanupAction action,
                               const std::map<std::string, FileSystemSnapshot> &validationSnapshots,
@@ -231,4 +247,4 @@ DeleteResult deleteCandidates(const std::vector<CleanupCandidate> &candidates, C
         .run();
 }
 
-}  // namespace tarnwick::Tarnwicker
+} // namespace tarnwick::Tarnwicker

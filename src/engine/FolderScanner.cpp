@@ -3,13 +3,13 @@
 #include "engine/RuleMatching.h"
 #include "engine/SizeMeasurement.h"
 #include "engine/Tarnwicker.h"
+#include "engine/WalkExclusions.h"
 #include "platform/FileTests.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace tarnwick::Tarnwicker {
 
@@ -28,8 +28,7 @@ void throwIfCancelled(const CancellationToken &token)
 bool isExcluded(std::string_view path, const std::set<std::string> &excludedPaths)
 {
     for (const auto &excluded : excludedPaths) {
-        if (path.starts_with(excluded) &&
-            (path.size() == excluded.size() || path[excluded.size()] == '/')) {
+        if (path.starts_with(excluded) && (path.size() == excluded.size() || path[excluded.size()] == '/')) {
             return true;
         }
     }
@@ -54,13 +53,11 @@ bool isEnterableDirectory(int dirFd, const DirectoryEntry &entry)
 // which its parent is the top of the chain of open folders.
 class FolderScan {
 public:
-    FolderScan(const ScanOptions &options, const ScanProgressHandler &progress,
-               const CandidateHandler &candidateFound, const CancellationToken &token)
-        : m_options(options),
-          m_progress(progress),
-          m_candidateFound(candidateFound),
-          m_token(token),
-          m_rules(CleanupRules::selected(options.includeAggressive, options.selectedTargetKeys))
+    FolderScan(const ScanOptions &options, const ScanProgressHandler &progress, const CandidateHandler &candidateFound,
+               const CancellationToken &token)
+        : m_options(options), m_progress(progress), m_candidateFound(candidateFound), m_token(token),
+          m_rules(CleanupRules::selected(options.includeAggressive, options.selectedTargetKeys)),
+          m_exclusions(options.roots, options.excludedPaths)
     {
     }
 
@@ -89,17 +86,25 @@ private:
     void walk(const std::string &rootPath)
     {
         throwIfCancelled(m_token);
-        if (!visit(rootPath, {})) {
+        if (m_exclusions.excludesRoot(rootPath) || !visit(rootPath, {})) {
             return;
         }
+        // The root is the one place a symbolic link is followed: the user chose it. What the scan
+        // finds records the folder the root named, so a cleanup can tell if it was swapped since.
+        struct stat rootStatus {};
+        if (::stat(rootPath.c_str(), &rootStatus) != 0) {
+            return;
+        }
+        m_root = rootPath;
+        m_rootIdentity = FileIdentity::of(rootStatus);
         const CleanupRule *rule = firstMatchingRule(m_rules, {rootPath, AT_FDCWD, rootPath});
         if (rule != nullptr && m_options.allowRootMatches) {
             handleMatch(*rule, AT_FDCWD, rootPath, rootPath);
             return;
         }
-        // The root is the one place a symbolic link is followed: the user chose it.
         FileDescriptor rootFd(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK));
-        if (!rootFd.valid()) {
+        struct stat opened {};
+        if (!rootFd.valid() || ::fstat(rootFd.get(), &opened) != 0 || !m_rootIdentity.matches(opened)) {
             return;
         }
         m_chain.reset(std::move(rootFd), rootPath);
@@ -112,6 +117,9 @@ private:
             Pending next = std::move(m_pending.back());
             m_pending.pop_back();
             m_chain.truncate(next.depth);
+            if (m_exclusions.excludes(m_chain.topFd(), next.name)) {
+                continue;
+            }
             path = joinPath(m_chain.topPath(), next.name);
             if (!visit(path, next.name)) {
                 continue;
@@ -170,8 +178,19 @@ private:
         report(OperationPhase::measuring, "Checking size", path, 0);
         const auto measured = m_measurer.measure(parentFd, name, path, m_visited, m_matched, m_progress, m_token);
         if (measured.size >= m_options.minimumSizeBytes) {
-            CleanupCandidate candidate{path,        path,      rule.key,      rule.category,
-                                       rule.description, rule.risk, measured.size, measured.modifiedAt};
+            std::optional<ScanOrigin> origin;
+            if (measured.identity) {
+                origin = ScanOrigin{m_root, m_rootIdentity, *measured.identity};
+            }
+            CleanupCandidate candidate{path,
+                                       path,
+                                       rule.key,
+                                       rule.category,
+                                       rule.description,
+                                       rule.risk,
+                                       measured.size,
+                                       measured.modifiedAt,
+                                       std::move(origin)};
             if (m_candidateFound) {
                 m_candidateFound(candidate);
             }
@@ -200,17 +219,20 @@ private:
     const CandidateHandler &m_candidateFound;
     const CancellationToken &m_token;
     const std::vector<CleanupRule> m_rules;
+    const WalkExclusions m_exclusions;
 
     DirectoryLister m_lister;
     DirectoryChain m_chain;
     std::vector<Pending> m_pending;
     SizeMeasurer m_measurer;
     std::vector<CleanupCandidate> m_results;
+    std::string m_root;
+    FileIdentity m_rootIdentity;
     int64_t m_visited = 0;
     int64_t m_matched = 0;
 };
 
-}  // namespace
+} // namespace
 
 std::vector<CleanupCandidate> scan(const ScanOptions &options, const ScanProgressHandler &progress,
                                    const CandidateHandler &candidateFound, const CancellationToken &token)
@@ -235,4 +257,4 @@ std::vector<std::string> childDirectories(const std::string &folderPath)
     return children;
 }
 
-}  // namespace tarnwick::Tarnwicker
+} // namespace tarnwick::Tarnwicker

@@ -3,9 +3,8 @@
 #include "core/PathRules.h"
 #include "engine/Tarnwicker.h"
 
-#include <fcntl.h>
-
 #include <cerrno>
+#include <fcntl.h>
 
 namespace tarnwick {
 
@@ -20,7 +19,7 @@ void throwIfCancelled(const CancellationToken &token)
     }
 }
 
-}  // namespace
+} // namespace
 
 std::optional<Timestamp> modificationTime(const struct stat &status)
 {
@@ -53,6 +52,7 @@ SizeMeasurer::Result SizeMeasurer::measure(int parentFd, std::string_view name, 
     if (::fstatat(parentFd, terminatedName.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
         result.size += entrySize(status);
         result.modifiedAt = modificationTime(status);
+        result.identity = FileIdentity::of(status);
         if (S_ISDIR(status.st_mode)) {
             FileDescriptor root(::openat(parentFd, terminatedName.c_str(),
                                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
@@ -63,7 +63,7 @@ SizeMeasurer::Result SizeMeasurer::measure(int parentFd, std::string_view name, 
                 const auto listTop = [&] {
                     const int dirFd = m_chain.topFd();
                     if (dirFd < 0) {
-                        return;  // counts as an empty listing
+                        return; // counts as an empty listing
                     }
                     const std::size_t childDepth = m_chain.size();
                     m_lister.forEachEntry(dirFd, [&](const DirectoryEntry &entry) {
@@ -141,6 +141,6 @@ std::optional<Timestamp> modifiedDate(const std::string &path)
     return modificationTime(status);
 }
 
-}  // namespace Tarnwicker
+} // namespace Tarnwicker
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -6,12 +6,11 @@
 #include "platform/DirectoryChain.h"
 #include "platform/DirectoryLister.h"
 
-#include <sys/stat.h>
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <vector>
 
 namespace tarnwick {
@@ -34,17 +33,18 @@ public:
     struct Result {
         int64_t size = 0;
         std::optional<Timestamp> modifiedAt;  // of the measured folder's own entry
+        std::optional<FileIdentity> identity; // of the measured entry; absent when it could not be read
     };
 
     // Measures the folder reached as `name` inside parentFd (AT_FDCWD with an absolute path for a
     // root); `path` is its standardized path, used in progress records only. Throws
     // CancellationError when the token is cancelled.
-    Result measure(int parentFd, std::string_view name, std::string_view path, int64_t visitedDirs,
-                   int64_t matchedDirs, const ScanProgressHandler &progress, const CancellationToken &token);
+    Result measure(int parentFd, std::string_view name, std::string_view path, int64_t visitedDirs, int64_t matchedDirs,
+                   const ScanProgressHandler &progress, const CancellationToken &token);
 
 private:
     struct Pending {
-        std::size_t depth;  // the chain length at which its parent is the top
+        std::size_t depth; // the chain length at which its parent is the top
         std::string name;
         int64_t ownSize;
     };
@@ -54,4 +54,4 @@ private:
     std::vector<Pending> m_pending;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -1,38 +1,16 @@
 #include "platform/MountPoints.h"
 
+#include "core/MountTable.h"
 #include "core/PathRules.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
-
-#include <fstream>
-#include <sstream>
 
 namespace tarnwick {
 
 namespace {
-
-bool isOctalDigit(char c)
-{
-    return c >= '0' && c <= '7';
-}
-
-// The kernel writes space, tab, newline and backslash in mount points as \ooo.
-std::string decodedMountField(const std::string &field)
-{
-    std::string decoded;
-    decoded.reserve(field.size());
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size() && isOctalDigit(field[i + 1]) && isOctalDigit(field[i + 2]) &&
-            isOctalDigit(field[i + 3])) {
-            decoded += static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0'));
-            i += 3;
-        } else {
-            decoded += field[i];
-        }
-    }
-    return decoded;
-}
 
 bool onDevice(const std::string &path, dev_t device)
 {
@@ -40,24 +18,7 @@ bool onDevice(const std::string &path, dev_t device)
     return ::stat(path.c_str(), &status) == 0 && status.st_dev == device;
 }
 
-}  // namespace
-
-std::vector<std::string> mountPoints()
-{
-    std::vector<std::string> points;
-    std::ifstream table("/proc/self/mountinfo");
-    std::string line;
-    while (std::getline(table, line)) {
-        // mount-id parent-id major:minor root mount-point options ...
-        std::istringstream fields(line);
-        std::string skipped;
-        std::string mountPoint;
-        if (fields >> skipped >> skipped >> skipped >> skipped >> mountPoint) {
-            points.push_back(decodedMountField(mountPoint));
-        }
-    }
-    return points;
-}
+} // namespace
 
 std::string volumeTopFolder(const std::string &canonicalFolder, dev_t device)
 {
@@ -107,4 +68,52 @@ std::optional<std::string> openFolderPath(int dirFd)
     return target;
 }
 
-}  // namespace tarnwick
+std::optional<MountPlacement> mountPlacement(int fd)
+{
+    struct statx status {};
+    if (::statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &status) != 0) {
+        return std::nullopt;
+    }
+    MountPlacement placement;
+    placement.device = makedev(status.stx_dev_major, status.stx_dev_minor);
+    placement.mountKnown = (status.stx_mask & STATX_MNT_ID) != 0;
+    placement.mountID = placement.mountKnown ? status.stx_mnt_id : 0;
+    placement.isMountRoot = (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+                            (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    return placement;
+}
+
+bool onSameMount(const MountPlacement &reference, int fd)
+{
+    const std::optional<MountPlacement> placement = mountPlacement(fd);
+    if (!placement || placement->device != reference.device) {
+        return false;
+    }
+    return !(placement->mountKnown && reference.mountKnown) || placement->mountID == reference.mountID;
+}
+
+std::optional<std::string> mountRefusal(int parentFd, int folderFd, const std::string &canonicalPath)
+{
+    const std::optional<MountPlacement> parent = mountPlacement(parentFd);
+    const std::optional<MountPlacement> folder = mountPlacement(folderFd);
+    if (!parent || !folder) {
+        return "Its mount could not be read; nothing was deleted";
+    }
+    if (folder->isMountRoot || !onSameMount(*parent, folderFd)) {
+        return "It is a mount point; nothing was deleted";
+    }
+    // Mounts below the folder, bind mounts of this same file system included, show only in the
+    // mount table; its paths are the kernel's, links resolved.
+    const std::string folderPath = !canonicalPath.empty() ? canonicalPath : openFolderPath(folderFd).value_or("");
+    if (folderPath.empty()) {
+        return std::nullopt;
+    }
+    for (auto &point : mountPoints()) {
+        if (isPathInside(point, folderPath)) {
+            return "It holds a mount point at " + point + "; nothing was deleted";
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace tarnwick

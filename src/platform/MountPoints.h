@@ -1,17 +1,14 @@
 #pragma once
 
-#include <sys/types.h>
+#include "core/MountTable.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace tarnwick {
-
-// The mount points of this process's mount namespace, decoded from /proc/self/mountinfo, in the
-// order they were mounted (a later mount at the same place hides an earlier one). Empty when the
-// table cannot be read.
-std::vector<std::string> mountPoints();
 
 // The top folder of the volume holding `canonicalFolder` (an absolute path without symbolic links,
 // on device `device`): the innermost mount point at or above it. When the mount table is unreadable
@@ -23,4 +20,24 @@ std::string volumeTopFolder(const std::string &canonicalFolder, dev_t device);
 // nullopt when it cannot tell (no /proc, or the folder has been removed).
 std::optional<std::string> openFolderPath(int dirFd);
 
-}  // namespace tarnwick
+// Where an open entry lies: its device, its mount, and whether it is the root of that mount. The
+// mount tells a bind mount of the same file system apart, which the device number cannot.
+struct MountPlacement {
+    uint64_t device = 0;
+    uint64_t mountID = 0;
+    bool mountKnown = false;
+    bool isMountRoot = false; // only when the kernel says so; false when it cannot tell
+};
+std::optional<MountPlacement> mountPlacement(int fd);
+
+// Whether the entry open at `fd` lies on the same device and mount as `reference`.
+bool onSameMount(const MountPlacement &reference, int fd);
+
+// Why the folder open at `folderFd`, inside the folder open at `parentFd`, must not be moved or
+// removed as a whole: it is a mount point (another device or mount than its parent, or a mount root
+// by the kernel's word), or the mount table lists a mount at or below it, bind mounts of the same
+// file system included. `canonicalPath` is the folder's path with links resolved, the mount table's
+// form; empty means "ask the kernel". nullopt when neither applies.
+std::optional<std::string> mountRefusal(int parentFd, int folderFd, const std::string &canonicalPath);
+
+} // namespace tarnwick

@@ -1,22 +1,21 @@
 #include "platform/Trash.h"
 
 #include "core/PathRules.h"
+#include "platform/FileIO.h"
 #include "platform/MountPoints.h"
 #include "platform/TrashDirectory.h"
-#include "platform/FileIO.h"
 #include "platform/TrashDirectorySizes.h"
 #include "platform/TrashInfo.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace tarnwick {
 
@@ -42,12 +41,7 @@ TrashMoveResult failure(int error, std::string message)
 
 TrashMoveResult identityMismatch()
 {
-    return failure(ESTALE, "The item was replaced after it was scanned; it was left where it is.");
-}
-
-bool sameIdentity(const struct stat &status, const FileIdentity &expected)
-{
-    return status.st_dev == expected.device && status.st_ino == expected.inode;
+    return failure(ESTALE, kChangedSinceScan);
 }
 
 int renameNoReplace(int fromFd, const char *fromName, int toFd, const char *toName)
@@ -92,8 +86,8 @@ enum class Reservation { reserved, taken, failed };
 
 // Claims `candidate` by creating its info file exclusively; the O_EXCL create is what makes two
 // programs trashing at once pick different names.
-Reservation reserveName(int infoFd, const std::string &infoName, const std::string &infoText,
-                        std::time_t &infoModified, int &error)
+Reservation reserveName(int infoFd, const std::string &infoName, const std::string &infoText, std::time_t &infoModified,
+                        int &error)
 {
     FileDescriptor info(::openat(infoFd, infoName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!info.valid()) {
@@ -112,25 +106,7 @@ Reservation reserveName(int infoFd, const std::string &infoName, const std::stri
     return Reservation::reserved;
 }
 
-// Where the folder open at dirFd really lies. Without /proc, the path it was opened by is resolved
-// instead and accepted only if it still leads to that same folder.
-std::optional<std::string> canonicalFolderPath(int dirFd, const std::string &openedAs)
-{
-    if (std::optional<std::string> path = openFolderPath(dirFd)) {
-        return path;
-    }
-    char resolved[PATH_MAX];
-    struct stat byPath {};
-    struct stat byDescriptor {};
-    if (::realpath(openedAs.c_str(), resolved) == nullptr || ::stat(resolved, &byPath) != 0 ||
-        ::fstat(dirFd, &byDescriptor) != 0 || byPath.st_dev != byDescriptor.st_dev ||
-        byPath.st_ino != byDescriptor.st_ino) {
-        return std::nullopt;
-    }
-    return std::string(resolved);
-}
-
-}  // namespace
+} // namespace
 
 TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIdentity> &expected,
                             std::optional<int64_t> knownSize)
@@ -138,37 +114,67 @@ TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIde
     if (path.size() < 2 || path[0] != '/') {
         return failure(EINVAL);
     }
-    const std::string name(lastPathComponent(path));
-    if (name == "." || name == ".." || name.find('/') != std::string::npos) {
+    const ReachedEntry entry = reachEntry("/", std::nullopt, path);
+    switch (entry.outcome) {
+    case ReachedEntry::Outcome::reached:
+        return moveToTrash(entry, normalizedPath(path), expected, knownSize);
+    case ReachedEntry::Outcome::missing:
+        return failure(ENOENT);
+    case ReachedEntry::Outcome::changed:
+        return failure(entry.error == 0 ? ESTALE : entry.error, kChangedSinceScan);
+    case ReachedEntry::Outcome::failed:
+        break;
+    }
+    return failure(entry.error);
+}
+
+TrashMoveResult moveToTrash(const ReachedEntry &entry, const std::string &path,
+                            const std::optional<FileIdentity> &expected, std::optional<int64_t> knownSize)
+{
+    const std::string &name = entry.name;
+    if (!entry.reached() || name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
         return failure(EINVAL);
     }
-
-    // The parent chain is the user's choice, so it may pass through links; nothing below it does.
-    const std::string parentFolder(parentPath(path));
-    FileDescriptor parentFd(::open(parentFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const int parentFd = entry.parent.get();
     struct stat parent {};
     struct stat item {};
-    if (!parentFd.valid() || ::fstat(parentFd.get(), &parent) != 0 ||
-        ::fstatat(parentFd.get(), name.c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstat(parentFd, &parent) != 0 || ::fstatat(parentFd, name.c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) {
         return failure(errno);
     }
-    if (expected && !sameIdentity(item, *expected)) {
+    if (expected && !expected->matches(item)) {
         return identityMismatch();
     }
-
-    const std::optional<std::string> canonicalParent = canonicalFolderPath(parentFd.get(), parentFolder);
-    if (!canonicalParent) {
-        return failure(ENOENT);
+    if (entry.canonicalPath.empty()) {
+        return failure(ENAMETOOLONG, "Its location cannot be told exactly; it was left where it is");
     }
-    const std::string canonicalItem = joinPath(*canonicalParent, name);
+    const std::string &canonicalItem = entry.canonicalPath;
+    const std::string canonicalParent(parentPath(canonicalItem));
+
+    if (S_ISDIR(item.st_mode)) {
+        // A mount carried into the Trash would be deleted with it when the Trash is emptied.
+        // O_PATH: a folder the user may move but not read is still looked at.
+        const FileDescriptor folder(::openat(parentFd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!folder.valid()) {
+            return failure(errno == ELOOP || errno == ENOTDIR ? ESTALE : errno,
+                           errno == ELOOP || errno == ENOTDIR ? kChangedSinceScan : std::strerror(errno));
+        }
+        struct stat opened {};
+        if (::fstat(folder.get(), &opened) != 0 || opened.st_dev != item.st_dev || opened.st_ino != item.st_ino) {
+            return identityMismatch();
+        }
+        if (const std::optional<std::string> refusal = mountRefusal(parentFd, folder.get(), canonicalItem)) {
+            return failure(EXDEV, *refusal);
+        }
+    }
+
     // The parent's device decides the volume. A folder's own st_dev differs from its parent's only
-    // at a mount point (which no rename moves) or a btrfs subvolume (which renames like any folder
-    // of its file system), and overlay file systems may report a lower layer's device for files
-    // that still rename fine within the overlay.
+    // at a mount point (refused above) or a btrfs subvolume (which renames like any folder of its
+    // file system), and overlay file systems may report a lower layer's device for files that
+    // still rename fine within the overlay.
     int error = 0;
-    std::optional<TrashDirectory> trash = TrashDirectory::forFolder(*canonicalParent, parent.st_dev, error);
+    std::optional<TrashDirectory> trash = TrashDirectory::forFolder(canonicalParent, parent.st_dev, error);
     if (!trash) {
-        return failure(error);
+        return failure(error, std::string(kNoUsableTrash) + " (" + std::strerror(error) + "); it was left untouched");
     }
     if (const std::optional<std::string> trashPath = openFolderPath(trash->fd())) {
         if (isPathInside(canonicalItem, *trashPath)) {
@@ -204,24 +210,25 @@ TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIde
         // Re-check the identity as late as possible: only the rename itself comes after this.
         if (expected) {
             struct stat current {};
-            const bool gone = ::fstatat(parentFd.get(), name.c_str(), &current, AT_SYMLINK_NOFOLLOW) != 0;
+            const bool gone = ::fstatat(parentFd, name.c_str(), &current, AT_SYMLINK_NOFOLLOW) != 0;
             const int checkError = errno;
-            if (gone || !sameIdentity(current, *expected)) {
+            if (gone || !expected->matches(current)) {
                 ::unlinkat(trash->infoFd(), infoName.c_str(), 0);
                 return gone ? failure(checkError) : identityMismatch();
             }
         }
-        if (renameNoReplace(parentFd.get(), name.c_str(), trash->filesFd(), candidate.c_str()) != 0) {
+        if (renameNoReplace(parentFd, name.c_str(), trash->filesFd(), candidate.c_str()) != 0) {
             const int renameError = errno;
             ::unlinkat(trash->infoFd(), infoName.c_str(), 0);
             if (renameError == EEXIST) {
-                continue;  // another program took files/NAME without an info file first
+                continue; // another program took files/NAME without an info file first
             }
             return failure(renameError);
         }
 
         if (S_ISDIR(item.st_mode)) {
-            if (const std::optional<int64_t> size = knownSize ? knownSize : folderDiskUsage(trash->filesFd(), candidate)) {
+            if (const std::optional<int64_t> size =
+                    knownSize ? knownSize : folderDiskUsage(trash->filesFd(), candidate)) {
                 recordTrashedFolderSize(trash->fd(), candidate, *size, infoModified);
             }
         }
@@ -230,4 +237,4 @@ TrashMoveResult moveToTrash(const std::string &path, const std::optional<FileIde
     return failure(EEXIST);
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

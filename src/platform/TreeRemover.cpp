@@ -3,13 +3,12 @@
 #include "core/PathRules.h"
 #include "platform/MountPoints.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 
 namespace tarnwick {
 
@@ -27,34 +26,6 @@ TreeRemovalResult refusal(int error, std::string message)
     return {error, std::move(message)};
 }
 
-// Device and mount of an open folder. The mount ID tells a bind mount of the same file system
-// apart, which the device number cannot.
-bool readPlacement(int fd, uint64_t &device, uint64_t &mountID, bool &mountKnown)
-{
-    struct statx status {};
-    if (::statx(fd, "", AT_EMPTY_PATH | AT_SYMLINK_NOFOLLOW, STATX_MNT_ID, &status) != 0) {
-        return false;
-    }
-    device = makedev(status.stx_dev_major, status.stx_dev_minor);
-    mountKnown = (status.stx_mask & STATX_MNT_ID) != 0;
-    mountID = mountKnown ? status.stx_mnt_id : 0;
-    return true;
-}
-
-// The first mount point at or below the folder open at `fd`. The folder is named as the kernel
-// knows it, links resolved, because that is the form of the mount table; `path` stands in when the
-// kernel cannot tell.
-std::optional<std::string> mountPointInside(int fd, const std::string &path)
-{
-    const std::string folder = openFolderPath(fd).value_or(path);
-    for (auto &point : mountPoints()) {
-        if (isPathInside(point, folder)) {
-            return std::move(point);
-        }
-    }
-    return std::nullopt;
-}
-
 int unlinkRetrying(int dirFd, const std::string &name, int flags)
 {
     int result;
@@ -64,37 +35,30 @@ int unlinkRetrying(int dirFd, const std::string &name, int flags)
     return result == 0 ? 0 : errno;
 }
 
-}  // namespace
+} // namespace
 
-TreeRemovalResult TreeRemover::remove(const std::string &path, const std::optional<FileIdentity> &expected,
-                                      const EntryRemoved &entryRemoved)
+TreeRemovalResult TreeRemover::remove(const ReachedEntry &entry, const std::string &path,
+                                      const std::optional<FileIdentity> &expected, const EntryRemoved &entryRemoved)
 {
+    if (!entry.reached()) {
+        return systemError(EINVAL);
+    }
     const std::string target = normalizedPath(path);
-    if (target == "/") {
-        return refusal(EBUSY, "It is the root of the file system; nothing was deleted");
-    }
     const std::string parent(parentPath(target));
-    const std::string name(lastPathComponent(target));
-
-    const FileDescriptor parentFd(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK));
-    if (!parentFd.valid()) {
-        return systemError(errno);
-    }
-    const auto matchesExpected = [&](const struct stat &status) {
-        return !expected || (expected->device == status.st_dev && expected->inode == status.st_ino);
-    };
-    const char *changedMessage = "It changed since it was checked; nothing was deleted";
+    const std::string &name = entry.name;
+    const int parentFd = entry.parent.get();
+    const auto matchesExpected = [&](const struct stat &status) { return !expected || expected->matches(status); };
 
     struct stat status {};
-    if (::fstatat(parentFd.get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(parentFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         return systemError(errno);
     }
     if (!S_ISDIR(status.st_mode)) {
         // A link, a file or anything else goes as itself; a link's target is never reached.
         if (!matchesExpected(status)) {
-            return refusal(ESTALE, changedMessage);
+            return refusal(ESTALE, kChangedSinceScan);
         }
-        if (const int error = unlinkRetrying(parentFd.get(), name, 0)) {
+        if (const int error = unlinkRetrying(parentFd, name, 0)) {
             return systemError(error);
         }
         if (entryRemoved) {
@@ -103,33 +67,27 @@ TreeRemovalResult TreeRemover::remove(const std::string &path, const std::option
         return {};
     }
 
-    FileDescriptor rootFd(::openat(parentFd.get(), name.c_str(), kDirectoryOpenFlags));
+    FileDescriptor rootFd(::openat(parentFd, name.c_str(), kDirectoryOpenFlags));
     if (!rootFd.valid()) {
-        return systemError(errno);
+        return errno == ELOOP || errno == ENOTDIR ? refusal(ESTALE, kChangedSinceScan) : systemError(errno);
     }
     struct stat rootStatus {};
     if (::fstat(rootFd.get(), &rootStatus) != 0) {
         return systemError(errno);
     }
     if (!matchesExpected(rootStatus)) {
-        return refusal(ESTALE, changedMessage);
+        return refusal(ESTALE, kChangedSinceScan);
     }
-
-    Placement parentPlacement;
-    if (!readPlacement(parentFd.get(), parentPlacement.device, parentPlacement.mountID, parentPlacement.mountKnown) ||
-        !readPlacement(rootFd.get(), m_placement.device, m_placement.mountID, m_placement.mountKnown)) {
+    // A mount point, or a folder holding one (bind mounts of this same file system included), is
+    // refused before anything is removed, so the files a mount shows are never reached.
+    if (const auto why = mountRefusal(parentFd, rootFd.get(), entry.canonicalPath)) {
+        return refusal(EXDEV, *why);
+    }
+    const std::optional<MountPlacement> placement = mountPlacement(rootFd.get());
+    if (!placement) {
         return systemError(errno);
     }
-    const bool otherMount = m_placement.mountKnown && parentPlacement.mountKnown &&
-                            m_placement.mountID != parentPlacement.mountID;
-    if (m_placement.device != parentPlacement.device || otherMount) {
-        return refusal(EXDEV, "It is a mount point; nothing was deleted");
-    }
-    // Mounts below the folder, bind mounts of this same file system included, are found in the
-    // mount table before anything is removed, so the files they show are never reached.
-    if (const auto inside = mountPointInside(rootFd.get(), target)) {
-        return refusal(EXDEV, "It holds a mount point at " + *inside + "; nothing was deleted");
-    }
+    m_placement = *placement;
 
     m_chain.reset(std::move(rootFd), target);
     TreeRemovalResult result = removeContents(entryRemoved);
@@ -138,7 +96,7 @@ TreeRemovalResult TreeRemover::remove(const std::string &path, const std::option
     if (!result.succeeded()) {
         return result;
     }
-    if (const int error = unlinkRetrying(parentFd.get(), name, AT_REMOVEDIR)) {
+    if (const int error = unlinkRetrying(parentFd, name, AT_REMOVEDIR)) {
         return systemError(error);
     }
     if (entryRemoved) {
@@ -165,7 +123,7 @@ TreeRemovalResult TreeRemover::removeContents(const EntryRemoved &entryRemoved)
             }
             const int error = unlinkRetrying(dirFd, name, AT_REMOVEDIR);
             if (error == ENOENT) {
-                continue;  // gone already: someone else removed it
+                continue; // gone already: someone else removed it
             }
             if (error != 0) {
                 return systemError(error);
@@ -206,7 +164,7 @@ TreeRemovalResult TreeRemover::removeContents(const EntryRemoved &entryRemoved)
         if (dirFd < 0) {
             return systemError(errno);
         }
-        if (!onSameMount(dirFd)) {
+        if (!onSameMount(m_placement, dirFd)) {
             return refusal(EXDEV, "Stopped at a mount point at " + std::string(m_chain.topPath()) +
                                       "; nothing there was deleted");
         }
@@ -231,8 +189,8 @@ int TreeRemover::removeFilesOfTop(const EntryRemoved &entryRemoved)
         bool isFolder = entry.type == DT_DIR;
         if (entry.type == DT_UNKNOWN) {
             struct stat status {};
-            isFolder = ::fstatat(dirFd, entry.name.data(), &status, AT_SYMLINK_NOFOLLOW) == 0 &&
-                       S_ISDIR(status.st_mode);
+            isFolder =
+                ::fstatat(dirFd, entry.name.data(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(status.st_mode);
         }
         if (isFolder) {
             m_pending.push_back({childDepth, std::string(entry.name), false});
@@ -267,16 +225,4 @@ int TreeRemover::removeFilesOfTop(const EntryRemoved &entryRemoved)
     return 0;
 }
 
-bool TreeRemover::onSameMount(int dirFd) const
-{
-    Placement placement;
-    if (!readPlacement(dirFd, placement.device, placement.mountID, placement.mountKnown)) {
-        return false;
-    }
-    if (placement.device != m_placement.device) {
-        return false;
-    }
-    return !(placement.mountKnown && m_placement.mountKnown) || placement.mountID == m_placement.mountID;
-}
-
-}  // namespace tarnwick
+} // namespace tarnwick

@@ -2,6 +2,8 @@
 
 #include "platform/DirectoryChain.h"
 #include "platform/DirectoryLister.h"
+#include "platform/MountPoints.h"
+#include "platform/ReachedEntry.h"
 #include "platform/Trash.h"
 
 #include <cstdint>
@@ -14,8 +16,8 @@
 namespace tarnwick {
 
 struct TreeRemovalResult {
-    int error = 0;        // 0 on success, else an errno value
-    std::string message;  // the system's text for the errno, or why the removal was refused
+    int error = 0;       // 0 on success, else an errno value
+    std::string message; // the system's text for the errno, or why the removal was refused
     bool succeeded() const { return error == 0; }
 };
 
@@ -38,35 +40,28 @@ public:
     // removed entry itself last.
     using EntryRemoved = std::function<void(std::string_view folderPath, std::string_view name)>;
 
-    // Removes the entry at `path` (absolute, standardized). Links above the entry are followed (a
-    // scan root may be one); the entry itself never is. With `expected`, an entry of another device
-    // or inode is refused untouched. Stops at the first entry that cannot be listed or removed;
-    // what was removed before stays removed.
-    TreeRemovalResult remove(const std::string &path, const std::optional<FileIdentity> &expected,
-                             const EntryRemoved &entryRemoved);
+    // Removes a reached entry; `path` is its path as the user knows it, used in the callback only.
+    // The entry itself is never followed. With `expected`, an entry of another device or inode is
+    // refused untouched. Stops at the first entry that cannot be listed or removed; what was
+    // removed before stays removed.
+    TreeRemovalResult remove(const ReachedEntry &entry, const std::string &path,
+                             const std::optional<FileIdentity> &expected, const EntryRemoved &entryRemoved);
 
 private:
     struct Pending {
-        std::size_t depth;  // chain length at which its parent is the top
+        std::size_t depth; // chain length at which its parent is the top
         std::string name;
-        bool contentsRemoved;  // true once it has been entered: it is next removed itself
-    };
-
-    struct Placement {
-        uint64_t device = 0;
-        uint64_t mountID = 0;
-        bool mountKnown = false;
+        bool contentsRemoved; // true once it has been entered: it is next removed itself
     };
 
     TreeRemovalResult removeContents(const EntryRemoved &entryRemoved);
     int removeFilesOfTop(const EntryRemoved &entryRemoved);
-    bool onSameMount(int dirFd) const;
 
     DirectoryLister m_lister;
     DirectoryChain m_chain;
     std::vector<Pending> m_pending;
     std::vector<std::string> m_files;
-    Placement m_placement;
+    MountPlacement m_placement;
 };
 
-}  // namespace tarnwick
+} // namespace tarnwick

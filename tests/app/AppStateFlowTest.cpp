@@ -10,12 +10,11 @@
 
 #include <QSignalSpy>
 #include <QTest>
-#include <gtest/gtest.h>
-#include <sys/mount.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <set>
+#include <sys/mount.h>
 
 namespace tarnwick {
 namespace {
@@ -86,8 +85,8 @@ TEST_F(AppStateFlow, RootsAreStandardizedAndAddedOnce)
 {
     tree.folder("code");
     tree.file("notes.txt");
-    state().addRoots({tree.path("notes.txt")});
-    EXPECT_TRUE(state().roots().empty());
+    state().addRoots({tree.path("notes.txt"), ""});
+    EXPECT_TRUE(state().roots().empty()) << "an empty path is not the working folder";
     EXPECT_EQ(state().statusMessage(), "Choose a folder to scan.");
 
     state().addRoots({tree.path("code"), tree.path("code/."), tree.path("code/../code/"), tree.path("missing")});
@@ -159,22 +158,22 @@ TEST_F(AppStateFlow, AScanPublishesLiveResultsThenTheSortedList)
     QObject::connect(&state(), &AppState::candidatesChanged, [&] {
         liveCounts.push_back(state().candidates().size());
         if (state().isScanning() && !deselected && !state().candidates().empty()) {
-            state().setCandidate(state().candidates().front().id, false);  // the user unticks the first
+            state().setCandidate(state().candidates().front().id, false); // the user unticks the first
             deselected = true;
         }
     });
     scanAndWait();
     EXPECT_EQ(state().roots().size(), 2u) << "a missing root stays listed";
-    EXPECT_EQ(candidatePaths(), (std::vector<std::string>{tree.path("a/big/node_modules"),
-                                                         tree.path("a/app2/node_modules"),
-                                                         tree.path("a/app10/node_modules")}));
+    EXPECT_EQ(candidatePaths(),
+              (std::vector<std::string>{tree.path("a/big/node_modules"), tree.path("a/app2/node_modules"),
+                                        tree.path("a/app10/node_modules")}));
     EXPECT_EQ(state().selectedCandidateIDs().size(), 3u) << "completion selects everything again";
     EXPECT_EQ(state().focusedCandidateID(), tree.path("a/big/node_modules"));
     EXPECT_EQ(std::count(statuses.begin(), statuses.end(), "Scanning... 1 folder found so far."), 1);
     EXPECT_EQ(std::count(statuses.begin(), statuses.end(), "Scanning... 3 folders found so far."), 1);
     EXPECT_TRUE(statuses.back().starts_with("Found 3 folders, about ")) << statuses.back();
     EXPECT_TRUE(deselected);
-    EXPECT_EQ(liveCounts.front(), 0u);  // the list is cleared first
+    EXPECT_EQ(liveCounts.front(), 0u); // the list is cleared first
 
     // the same folder reached from two roots is listed once
     state().addRoots({tree.path("a/big")});
@@ -188,7 +187,7 @@ TEST_F(AppStateFlow, ScanChecksAndEmptyResults)
     EXPECT_EQ(state().statusMessage(), "Choose a folder to scan first.");
     tree.folder("empty");
     state().addRoots({tree.path("empty")});
-    state().setEnabledRuleKeys({"dist"});  // an extra type while extra types are off
+    state().setEnabledRuleKeys({"dist"}); // an extra type while extra types are off
     state().scan();
     EXPECT_FALSE(state().isScanning());
     EXPECT_EQ(state().statusMessage(), "Choose at least one folder type.");
@@ -253,7 +252,7 @@ TEST_F(AppStateFlow, MovingTwoFoldersToTheTrashUpdatesEverything)
     EXPECT_NE(testing::runCommand("trash-list").find(tree.path("p/one/node_modules")), std::string::npos);
     EXPECT_TRUE(store.data("cleanupHistory").has_value()) << "saved at once";
     if (endpoint.available()) {
-        const auto events = endpoint.events(6);  // opened, folder added, scan started and done, cleanup
+        const auto events = endpoint.events(6); // opened, folder added, scan started and done, cleanup
         EXPECT_NE(std::find(events.begin(), events.end(), "cleanup_started"), events.end());
         const auto completed = endpoint.properties("cleanup_completed");
         ASSERT_EQ(completed.size(), 1u);
@@ -266,8 +265,8 @@ TEST_F(AppStateFlow, PermanentDeletionGoneFoldersAndTheHistoryLimit)
 {
     std::vector<CleanupHistoryEntry> twenty;
     for (int i = 0; i < 20; ++i) {
-        twenty.push_back({"00000000-0000-4000-8000-0000000000" + std::to_string(10 + i), Timestamp{}, "moveToTrash",
-                          1, 10, "", 0, false});
+        twenty.push_back({"00000000-0000-4000-8000-0000000000" + std::to_string(10 + i), Timestamp{}, "moveToTrash", 1,
+                          10, "", 0, false});
     }
     store.set("cleanupHistory", PreferenceData{encodeCleanupHistory(twenty)});
     tree.file("p/one/node_modules/x", 1000);
@@ -310,7 +309,7 @@ TEST_F(AppStateFlow, NothingSelectedAndBusyRequestsAreRefused)
 
     state().deleteSelected();
     ASSERT_TRUE(state().isDeleting());
-    state().scan();  // ignored while cleaning
+    state().scan(); // ignored while cleaning
     EXPECT_FALSE(state().isScanning());
     ASSERT_TRUE(QTest::qWaitFor([&] { return !state().isDeleting(); }, 20000));
 }
@@ -322,8 +321,7 @@ public:
     {
         std::filesystem::create_directories(target);
         m_mounted = ::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0;
-        if (m_mounted &&
-            ::mount(nullptr, target.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+        if (m_mounted && ::mount(nullptr, target.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
             ::umount(target.c_str());
             m_mounted = false;
         }
@@ -429,5 +427,5 @@ TEST(FolderSummary, NamesTwoAndCountsTheRest)
               "node_modules - /home/user2/x");
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

@@ -1,4 +1,5 @@
 #include "ChildProcess.h"
+#include "CliTestSupport.h"
 #include "FixtureTree.h"
 #include "ScopedMount.h"
 #include "TestEnvironment.h"
@@ -6,13 +7,9 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <poll.h>
-#include <pty.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <regex>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -21,19 +18,9 @@ using testing::FixtureTree;
 using testing::ScopedHome;
 using testing::ScopedMount;
 
-const std::string kCli = TARNWICK_CLI_PATH;
-
-testing::ProcessResult cli(std::vector<std::string> arguments)
-{
-    arguments.insert(arguments.begin(), kCli);
-    return testing::runProcess(std::move(arguments));
-}
-
-bool exists(const std::string &path)
-{
-    struct stat status {};
-    return ::lstat(path.c_str(), &status) == 0;
-}
+using testing::cli;
+using testing::exists;
+using testing::kCli;
 
 // Two projects with node_modules folders of a few kilobytes, and nothing else to find.
 struct TwoProjects {
@@ -52,7 +39,7 @@ struct CleanCase {
     const char *name;
     std::vector<std::string> options;
     int expectedStatus;
-    const char *expectedOut;  // a regular expression the whole standard output must match
+    const char *expectedOut; // a regular expression the whole standard output must match
     bool expectCleaned;
 };
 
@@ -83,19 +70,24 @@ TEST_P(CliClean, ExitsAndReportsAsExpected)
     EXPECT_EQ(exists(projects.b()), !c.expectCleaned);
     EXPECT_TRUE(exists(projects.tree.path("b/src/main.js")));
     const std::string trash = dataHomeFolder() + "/Trash/files";
-    const bool toTrash = c.expectCleaned && std::find(c.options.begin(), c.options.end(), "--permanently") == c.options.end();
+    const bool toTrash =
+        c.expectCleaned && std::find(c.options.begin(), c.options.end(), "--permanently") == c.options.end();
     // largest first: b is trashed first and keeps the plain name
     EXPECT_EQ(exists(trash + "/node_modules/y") && exists(trash + "/node_modules.2/x/index.js"), toTrash);
 }
 
-const char *kTable = R"( SIZE  RULE          PATH\n.* node_modules  .*/b/node_modules\n.* node_modules  .*/a/node_modules\n)"
-                     R"(Total: .* in 2 folders\n)";
+const char *kTable =
+    R"( SIZE  RULE          PATH\n.* node_modules  .*/b/node_modules\n.* node_modules  .*/a/node_modules\n)"
+    R"(Total: .* in 2 folders\n)";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliClean,
     ::testing::Values(
         CleanCase{"ToTheTrash", {"--yes"}, 0, R"(([^\n]*\n){4}Moved 2 folders \(\d+ KB\) to the Trash\.\n)", true},
-        CleanCase{"Permanently", {"--yes", "--permanently", "-q"}, 0, R"(([^\n]*\n){4}Deleted 2 folders \(\d+ KB\)\.\n)",
+        CleanCase{"Permanently",
+                  {"--yes", "--permanently", "-q"},
+                  0,
+                  R"(([^\n]*\n){4}Deleted 2 folders \(\d+ KB\)\.\n)",
                   true},
         // Without a terminal nobody can answer, so nothing is cleaned unless --yes says so.
         CleanCase{"RefusedWithoutATerminal", {}, 2, kTable, false},
@@ -115,7 +107,8 @@ TEST(CliCleanJson, PrintsOnlyTheResultWithExactPaths)
     for (const auto &[key, value] : json.items()) {
         keys.push_back(key);
     }
-    EXPECT_EQ(keys, (std::vector<std::string>{"deleted", "failures", "missing", "skipped", "trashRecords", "cancelled"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{"deleted", "failures", "missing", "skipped", "trashRecords", "cancelled"}));
     ASSERT_EQ(json["deleted"].size(), 2u);
     EXPECT_EQ(json["cancelled"], false);
     EXPECT_TRUE(json["failures"].empty() && json["missing"].empty() && json["skipped"].empty());
@@ -151,60 +144,11 @@ TEST(CliCleanFailure, ReportsEachFailedFolderAndExitsWithOne)
     EXPECT_TRUE(exists(tree.path("b/node_modules/f")));
 }
 
-// Runs the command on a pseudo-terminal, as a person would, and types `reply` once it asks.
-struct TerminalRun {
-    int status = -1;
-    std::string screen;
-};
-
-TerminalRun runOnTerminal(std::vector<std::string> arguments, const std::string &reply)
-{
-    arguments.insert(arguments.begin(), kCli);
-    TerminalRun run;
-    int master = -1;
-    const pid_t child = ::forkpty(&master, nullptr, nullptr, nullptr);
-    if (child == 0) {
-        std::vector<char *> argv;
-        for (auto &argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    if (child < 0) {
-        return run;
-    }
-    bool replied = false;
-    char buffer[4096];
-    while (true) {
-        pollfd fd{master, POLLIN, 0};
-        if (::poll(&fd, 1, 20000) <= 0) {
-            ::kill(child, SIGKILL);
-            break;
-        }
-        const ssize_t count = ::read(master, buffer, sizeof buffer);
-        if (count <= 0) {
-            break;  // EIO once the child has closed the terminal
-        }
-        run.screen.append(buffer, static_cast<std::size_t>(count));
-        if (!replied && run.screen.find("[y/N] ") != std::string::npos) {
-            replied = true;
-            (void)!::write(master, reply.data(), reply.size());
-        }
-    }
-    ::close(master);
-    int raw = 0;
-    ::waitpid(child, &raw, 0);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-    return run;
-}
-
 struct AnswerCase {
     const char *name;
     std::vector<std::string> options;
     const char *reply;
-    const char *question;  // regular expression
+    const char *question; // regular expression
     int expectedStatus;
     bool expectCleaned;
 };
@@ -225,7 +169,7 @@ TEST_P(CliCleanOnATerminal, AsksOnceAndDoesWhatTheAnswerSays)
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
     arguments.push_back(projects.tree.root());
 
-    const auto run = runOnTerminal(arguments, c.reply);
+    const auto run = testing::runOnTerminal(arguments, c.reply);
 
     EXPECT_EQ(run.status, c.expectedStatus) << run.screen;
     EXPECT_TRUE(std::regex_search(run.screen, std::regex(std::string("Total: [^\\r\\n]+\\r\\n") + c.question)))
@@ -239,11 +183,12 @@ const char *kDeleteQuestion = R"(Permanently delete 2 folders \(\d+ KB\)\? \[y/N
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliCleanOnATerminal,
                          ::testing::Values(AnswerCase{"Yes", {}, "y\n", kMoveQuestion, 0, true},
-                                           AnswerCase{"YesPermanently", {"--permanently"}, "yes\n", kDeleteQuestion, 0, true},
+                                           AnswerCase{
+                                               "YesPermanently", {"--permanently"}, "yes\n", kDeleteQuestion, 0, true},
                                            AnswerCase{"No", {}, "n\n", kMoveQuestion, 0, false},
                                            AnswerCase{"JustEnter", {"--permanently"}, "\n", kDeleteQuestion, 0, false},
                                            AnswerCase{"CtrlC", {}, "\x03", kMoveQuestion, 130, false}),
                          [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

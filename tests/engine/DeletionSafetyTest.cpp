@@ -4,15 +4,14 @@
 #include "TestEnvironment.h"
 #include "platform/FileDescriptor.h"
 
-#include <fcntl.h>
-#include <gtest/gtest.h>
-#include <stdio.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <chrono>
+#include <fcntl.h>
+#include <gtest/gtest.h>
 #include <random>
+#include <stdio.h>
 #include <thread>
+#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -21,17 +20,12 @@ using testing::candidateAt;
 using testing::DeletionInputs;
 using testing::entryExists;
 using testing::FixtureTree;
+using testing::listing;
 using testing::runCommand;
 using testing::runDeletion;
 using testing::ScopedHome;
 using testing::ScopedMount;
 using testing::shellQuote;
-
-// Names, sizes and inodes of everything below a folder: equal listings mean nothing was disturbed.
-std::string listing(const std::string &folder)
-{
-    return runCommand("cd " + shellQuote(folder) + " && find . -printf '%p %s %i\\n' | sort");
-}
 
 // While a permanent deletion runs, another thread keeps putting links to a folder outside the
 // candidate in the place of folders of the candidate: it makes a fresh link beside the folder and
@@ -111,7 +105,7 @@ struct SwappedCandidateCase {
     const char *name;
     CleanupAction action;
     bool withSnapshot;
-    bool expectDeleted;  // the link itself went (permanently or to the Trash); else skipped
+    bool expectDeleted; // the link itself went (permanently or to the Trash); else skipped
 };
 
 std::ostream &operator<<(std::ostream &out, const SwappedCandidateCase &c)
@@ -174,8 +168,8 @@ TEST_P(MountedCandidate, FailsBeforeRemovingAnything)
     tree.file("shared/keep", 10);
     const std::string candidatePath = tree.path("node_modules");
     const std::string point = GetParam() == MountKind::candidateIsTmpfs ? candidatePath : tree.path("node_modules/mnt");
-    auto mount = GetParam() == MountKind::bindInside ? ScopedMount::bind(tree.path("shared"), point)
-                                                      : ScopedMount::tmpfs(point);
+    auto mount =
+        GetParam() == MountKind::bindInside ? ScopedMount::bind(tree.path("shared"), point) : ScopedMount::tmpfs(point);
     if (!mount.mounted()) {
         GTEST_SKIP() << mount.why();
     }
@@ -213,7 +207,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, MountedCandidate,
 TEST(DeletionSafety, ATreeDeeperThanPathMaxIsRemovedCompletely)
 {
     FixtureTree tree;
-    constexpr int kDepth = 1200;  // 1200 * 16 bytes: four times PATH_MAX
+    constexpr int kDepth = 1200; // 1200 * 16 bytes: four times PATH_MAX
     const std::string name = "deep-folder-name";
     int fd = ::open(tree.folder("node_modules").c_str(), O_RDONLY | O_DIRECTORY);
     ASSERT_GE(fd, 0);
@@ -235,5 +229,5 @@ TEST(DeletionSafety, ATreeDeeperThanPathMaxIsRemovedCompletely)
     EXPECT_FALSE(entryExists(tree.path("node_modules")));
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "FixtureTree.h"
 #include "engine/Tarnwicker.h"
-
-#include <sys/stat.h>
 
 #include <functional>
 #include <map>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace tarnwick::testing {
@@ -21,6 +21,12 @@ inline CleanupCandidate candidateAt(const std::string &path, const std::string &
     candidate.description = "installed packages";
     candidate.size = 4096;
     return candidate;
+}
+
+// Names, sizes and inodes of everything below a folder: equal listings mean nothing was disturbed.
+inline std::string listing(const std::string &folder)
+{
+    return runCommand("cd " + shellQuote(folder) + " && find . -printf '%p %s %i\\n' | sort");
 }
 
 inline bool entryExists(const std::string &path)
@@ -62,8 +68,8 @@ inline DeleteProgress progressRecord(OperationPhase phase, std::string message, 
                                      int64_t deleted, int64_t failed, std::string path = {}, std::string item = {},
                                      int64_t entries = 0)
 {
-    return DeleteProgress{phase, std::move(message), total, index, deleted, failed,
-                          std::move(path), std::move(item), entries};
+    return DeleteProgress{phase,  std::move(message), total,           index,  deleted,
+                          failed, std::move(path),    std::move(item), entries};
 }
 
-}  // namespace tarnwick::testing
+} // namespace tarnwick::testing
