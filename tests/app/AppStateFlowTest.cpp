@@ -293,6 +293,28 @@ TEST_F(AppStateFlow, PermanentDeletionGoneFoldersAndTheHistoryLimit)
     EXPECT_TRUE(state().candidates().empty());
 }
 
+// The list is only a review of what the scan found: taking the root off the list does not stop its
+// folders from being cleaned from it, and a folder swapped for a link meanwhile is not followed.
+TEST_F(AppStateFlow, ACleanupReachesFoldersFromTheirScanRootOnly)
+{
+    tree.file("real/one/node_modules/x", 1000);
+    tree.file("real/two/node_modules/x", 1000);
+    tree.file("elsewhere/node_modules/keep", 10);
+    tree.symlink("link", tree.path("real"));
+    state().addRoots({tree.path("link")});
+    scanAndWait();
+    ASSERT_EQ(state().candidates().size(), 2u);
+    state().removeRoot(tree.path("link"));
+    std::filesystem::rename(tree.path("real/two"), tree.path("real/two.aside"));
+    tree.symlink("real/two", tree.path("elsewhere"));
+    state().setCleanupAction(CleanupAction::deletePermanently);
+    cleanAndWait();
+    EXPECT_FALSE(exists(tree.path("real/one/node_modules")));
+    EXPECT_TRUE(exists(tree.path("elsewhere/node_modules/keep")));
+    EXPECT_TRUE(exists(tree.path("real/two.aside/node_modules/x")));
+    EXPECT_EQ(state().cleanupStats().cleanedFolders, 1);
+}
+
 TEST_F(AppStateFlow, NothingSelectedAndBusyRequestsAreRefused)
 {
     tree.file("p/node_modules/x");
