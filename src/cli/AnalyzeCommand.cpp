@@ -5,6 +5,7 @@
 #include "cli/ScanCommand.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
+#include "core/SaturatingAdd.h"
 #include "core/SuperCleanPolicy.h"
 #include "engine/SuperCleanAnalysis.h"
 #include "engine/Tarnwicker.h"
@@ -49,14 +50,14 @@ std::string itemsTable(const std::vector<SuperCleanItem> &items)
             }
             out += indent + "Consequence: " + item.decision.consequence + '\n';
             if (item.decision.isAutoSelected) {
-                recommendedBytes += item.candidate.size;
+                recommendedBytes = saturatingAdd(recommendedBytes, item.candidate.size);
                 ++recommended;
             }
         }
     }
     int64_t total = 0;
     for (const auto &item : items) {
-        total += item.candidate.size;
+        total = saturatingAdd(total, item.candidate.size);
     }
     out += "\nTotal: " + formatByteCount(total) + " in " + countPhrase(static_cast<int64_t>(items.size())) +
            "; recommended: " + formatByteCount(recommendedBytes) + " in " + countPhrase(recommended) + '\n';

@@ -3,6 +3,7 @@
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
 #include "core/Iso8601.h"
+#include "core/SaturatingAdd.h"
 #include "core/Utf8.h"
 #include "platform/TrashInfo.h"
 
@@ -160,7 +161,7 @@ int64_t totalSize(const std::vector<CleanupCandidate> &candidates)
 {
     int64_t total = 0;
     for (const auto &candidate : candidates) {
-        total += candidate.size;
+        total = saturatingAdd(total, candidate.size);
     }
     return total;
 }

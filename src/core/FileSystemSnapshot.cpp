@@ -3,6 +3,7 @@
 #include "core/EnumRawValue.h"
 #include "core/JsonFields.h"
 #include "core/PathRules.h"
+#include "core/SaturatingAdd.h"
 
 #include <sys/stat.h>
 
@@ -159,7 +160,7 @@ int64_t FileSystemSnapshot::uniqueAllocatedSize(const std::vector<FileSystemSnap
     int64_t total = 0;
     for (const auto &snapshot : snapshots) {
         if (seen.insert({snapshot.deviceID, snapshot.inode}).second) {
-            total += snapshot.allocatedSize;
+            total = saturatingAdd(total, snapshot.allocatedSize);
         }
     }
     return total;
