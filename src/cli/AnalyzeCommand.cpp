@@ -3,6 +3,7 @@
 #include "cli/CandidateOutput.h"
 #include "cli/ProgressLine.h"
 #include "cli/ScanCommand.h"
+#include "cli/StandardOutput.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
 #include "core/SaturatingAdd.h"
@@ -110,7 +111,7 @@ int runAnalyze(const CliOptions &options, const CancellationToken &token)
     line.clear();
     const auto items = SuperCleanAnalysis::reconciled({}, found, context, std::chrono::system_clock::now());
     const std::string text = options.json ? itemsJson(items) : itemsTable(items);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    writeOutput(text);
     if (cancelled) {
         std::fprintf(stderr, "tarnwick-cli: analysis cancelled; showing what was found so far\n");
         return kExitCancelled;

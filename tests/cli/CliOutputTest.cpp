@@ -1,10 +1,14 @@
-// What the command line prints for people.
+// What the command line prints for people, and what it does when its output cannot be written.
 
 #include "ChildProcess.h"
 #include "FixtureTree.h"
+#include "TestEnvironment.h"
 #include "TestNames.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <tuple>
 
 namespace tarnwick {
 namespace {
@@ -58,6 +62,81 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"ordinary text outside ASCII", "caf\u00e9 \u65e5\u672c \u05e9\u05dc\u05d5\u05dd",
                  "caf\u00e9 \u65e5\u672c \u05e9\u05dc\u05d5\u05dd"}),
     testing::labelTestName<NameCase>);
+
+// --- Output that cannot be written ---
+
+struct SinkCase {
+    const char *label;
+    const char *redirection;  // applied to the command by /bin/sh
+    const char *reason;
+};
+
+struct CommandCase {
+    const char *label;
+    std::vector<std::string> arguments;  // "{root}" and "{many}" stand for the fixture's roots
+    bool cleans;
+};
+
+void PrintTo(const SinkCase &c, std::ostream *out)
+{
+    *out << c.label;
+}
+
+void PrintTo(const CommandCase &c, std::ostream *out)
+{
+    *out << c.label;
+}
+
+class CliUnwritableOutput : public ::testing::TestWithParam<std::tuple<SinkCase, CommandCase>> {};
+
+TEST_P(CliUnwritableOutput, ExitsWithOneAndSaysWhy)
+{
+    const auto &[sink, command] = GetParam();
+    testing::ScopedHome home;
+    FixtureTree tree;
+    tree.file("root/app/node_modules/x", 3000);
+    std::vector<std::string> argv{"/bin/sh", "-c", std::string("exec \"$0\" \"$@\" ") + sink.redirection, kCli};
+    for (const auto &argument : command.arguments) {
+        if (argument == "{many}") {
+            // Enough rows that the table outgrows any output buffer and is written while the run
+            // goes on, not only when it ends.
+            for (int i = 0; i < 300; ++i) {
+                tree.file("many/project-with-a-long-name-" + std::to_string(i) + "/node_modules/x", 10);
+            }
+        }
+        argv.push_back(argument == "{root}" ? tree.path("root") : argument == "{many}" ? tree.path("many") : argument);
+    }
+
+    const auto result = runProcess(argv);
+    EXPECT_EQ(result.status, 1) << result.err;
+    const std::string message = "tarnwick-cli: cannot write output: " + std::string(sink.reason) + "\n";
+    EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+    EXPECT_EQ(result.err.find(message), result.err.rfind(message)) << "said once";
+    struct stat status {};
+    EXPECT_EQ(::lstat(tree.path("root/app/node_modules").c_str(), &status) != 0, command.cleans)
+        << "the work itself is done either way";
+}
+
+std::string unwritableOutputName(const ::testing::TestParamInfo<std::tuple<SinkCase, CommandCase>> &info)
+{
+    std::string name = std::string(std::get<0>(info.param).label) + "_" + std::get<1>(info.param).label;
+    for (char &c : name) {
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sinks, CliUnwritableOutput,
+    ::testing::Combine(::testing::Values(SinkCase{"full device", ">/dev/full", "No space left on device"},
+                                         SinkCase{"closed", ">&-", "Bad file descriptor"}),
+                       ::testing::Values(CommandCase{"scan", {"scan", "{root}"}, false},
+                                         CommandCase{"scan json", {"scan", "--json", "{root}"}, false},
+                                         CommandCase{"scan of many", {"scan", "{many}"}, false},
+                                         CommandCase{"analyze", {"analyze", "{root}"}, false},
+                                         CommandCase{"clean", {"clean", "--yes", "{root}"}, true},
+                                         CommandCase{"help", {"--help"}, false})),
+    unwritableOutputName);
 
 }  // namespace
 }  // namespace tarnwick
