@@ -39,8 +39,9 @@ void reopenIfClosed(int fd, int flags)
     if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
         return;
     }
-    // The lowest free number is `fd` itself, the lower ones being open already.
-    const int opened = ::open("/dev/null", flags | O_CLOEXEC);
+    // The lowest free number is `fd` itself, the lower ones being open already. No O_CLOEXEC: a
+    // standard descriptor is one that programs started from here would inherit.
+    const int opened = ::open("/dev/null", flags);
     if (opened >= 0 && opened != fd) {
         ::close(opened);
     }
