@@ -3,6 +3,7 @@
 
 #include "app/SuperCleanCoordinator.h"
 
+#include "core/SaturatingAdd.h"
 #include "engine/CancellationToken.h"
 
 #include <algorithm>
@@ -112,7 +113,7 @@ int64_t SuperCleanCoordinator::foundBytes() const
 {
     int64_t total = 0;
     for (const auto &item : m_items) {
-        total += item.candidate.size;
+        total = saturatingAdd(total, item.candidate.size);
     }
     return total;
 }
@@ -122,7 +123,7 @@ int64_t SuperCleanCoordinator::selectedBytes() const
     int64_t total = 0;
     for (const auto &item : m_items) {
         if (m_selectedItemIDs.contains(item.id)) {
-            total += item.candidate.size;
+            total = saturatingAdd(total, item.candidate.size);
         }
     }
     return total;

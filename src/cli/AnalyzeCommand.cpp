@@ -3,8 +3,10 @@
 #include "cli/CandidateOutput.h"
 #include "cli/ProgressLine.h"
 #include "cli/ScanCommand.h"
+#include "cli/StandardOutput.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
+#include "core/SaturatingAdd.h"
 #include "core/SuperCleanPolicy.h"
 #include "engine/SuperCleanAnalysis.h"
 #include "engine/Tarnwicker.h"
@@ -49,14 +51,14 @@ std::string itemsTable(const std::vector<SuperCleanItem> &items)
             }
             out += indent + "Consequence: " + item.decision.consequence + '\n';
             if (item.decision.isAutoSelected) {
-                recommendedBytes += item.candidate.size;
+                recommendedBytes = saturatingAdd(recommendedBytes, item.candidate.size);
                 ++recommended;
             }
         }
     }
     int64_t total = 0;
     for (const auto &item : items) {
-        total += item.candidate.size;
+        total = saturatingAdd(total, item.candidate.size);
     }
     out += "\nTotal: " + formatByteCount(total) + " in " + countPhrase(static_cast<int64_t>(items.size())) +
            "; recommended: " + formatByteCount(recommendedBytes) + " in " + countPhrase(recommended) + '\n';
@@ -109,7 +111,7 @@ int runAnalyze(const CliOptions &options, const CancellationToken &token)
     line.clear();
     const auto items = SuperCleanAnalysis::reconciled({}, found, context, std::chrono::system_clock::now());
     const std::string text = options.json ? itemsJson(items) : itemsTable(items);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    writeOutput(text);
     if (cancelled) {
         std::fprintf(stderr, "tarnwick-cli: analysis cancelled; showing what was found so far\n");
         return kExitCancelled;

@@ -2,6 +2,7 @@
 #include "cli/CleanCommand.h"
 #include "cli/CliOptions.h"
 #include "cli/ScanCommand.h"
+#include "cli/StandardOutput.h"
 
 #include <csignal>
 #include <cstdio>
@@ -33,26 +34,31 @@ void installInterruptHandler()
 int main(int argc, char **argv)
 {
     using namespace tarnwick::cli;
+    takeOverStandardOutput();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     std::string error;
     bool help = false;
     const auto options = parseArguments(arguments, error, help);
     if (help) {
-        std::fputs(usageText().c_str(), stdout);
-        return kExitDone;
+        writeOutput(usageText());
+        return finishOutput(kExitDone);
     }
     if (!options) {
         std::fprintf(stderr, "tarnwick-cli: %s\n\n%s", error.c_str(), usageText().c_str());
-        return kExitUsage;
+        return finishOutput(kExitUsage);
     }
     installInterruptHandler();
+    int status = kExitUsage;
     switch (options->command) {
     case Command::scan:
-        return runScan(*options, g_token);
+        status = runScan(*options, g_token);
+        break;
     case Command::clean:
-        return runClean(*options, g_token);
+        status = runClean(*options, g_token);
+        break;
     case Command::analyze:
-        return runAnalyze(*options, g_token);
+        status = runAnalyze(*options, g_token);
+        break;
     }
-    return kExitUsage;
+    return finishOutput(status);
 }
