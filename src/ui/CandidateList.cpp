@@ -49,6 +49,13 @@ CandidateList::CandidateList(AppState &state, DesktopShell &shell, QWidget *pare
             columns->resizeSection(column, width);
         }
     }
+    // The Path column takes what the fixed columns leave; the list never narrows so far that this
+    // is less than a third of it, scroll bar included. The inspector beside it gives way instead.
+    int fixed = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    for (int column = 0; column < CandidateTableModel::columnTotal; ++column) {
+        fixed += CandidateTableModel::columnWidth(column);
+    }
+    setMinimumWidth(fixed * 3 / 2 + 1);
     applyHeaderStyle();
     connect(columns, &QHeaderView::sectionClicked, this, &CandidateList::sortByColumn);
 

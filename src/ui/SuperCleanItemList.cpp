@@ -1,6 +1,7 @@
 #include "ui/SuperCleanItemList.h"
 
 #include "app/SuperCleanCoordinator.h"
+#include "ui/PathElision.h"
 #include "ui/SuperCleanItemModel.h"
 #include "ui/SuperCleanTierBadge.h"
 #include "ui/UiStyle.h"
@@ -67,9 +68,8 @@ public:
             painter->setFont(caption);
             painter->setPen(ui::secondaryTextColor(option.palette));
             painter->drawText(bottom, Qt::AlignLeft | Qt::AlignTop,
-                              QFontMetrics(caption).elidedText(
-                                  index.data(SuperCleanItemModel::pathRole).toString(), Qt::ElideMiddle,
-                                  bottom.width()));
+                              ui::elidePath(index.data(SuperCleanItemModel::pathRole).toString(),
+                                            QFontMetrics(caption), bottom.width()));
             break;
         }
         default:
