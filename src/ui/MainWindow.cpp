@@ -10,6 +10,7 @@
 #include "ui/SidebarView.h"
 #include "ui/SuperCleanPresenter.h"
 #include "ui/SymbolIcons.h"
+#include "ui/WheelGuard.h"
 
 #include <QApplication>
 #include <QMenuBar>
@@ -39,6 +40,7 @@ MainWindow::MainWindow(AppState &state, DesktopShell &shell, WindowLayoutStore l
       m_toolbar(new MainToolbar(state, shell, this)),
       m_sheets(new SheetPresenter(state, shell, this))
 {
+    ui::WheelGuard::install();
     // The name the task bar and the window switcher show.
     setWindowTitle(QStringLiteral("Tarnwick"));
     setWindowIcon(ui::applicationIcon());
