@@ -28,6 +28,8 @@ CandidateList::CandidateList(AppState &state, DesktopShell &shell, QWidget *pare
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
+    // Tab leaves the list for the inspector; the arrow keys move within it.
+    setTabKeyNavigation(false);
 
     // Every row has the same height, so the table never measures rows: a list of a hundred
     // thousand scrolls as cheaply as one of ten.

@@ -37,8 +37,16 @@ MainToolbar::MainToolbar(AppState &state, DesktopShell &shell, QWidget *parent)
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     addWidget(spacer);
     m_search->setPlaceholderText(QStringLiteral("Filter results"));
+    m_search->setAccessibleName(QStringLiteral("Filter results"));
     m_search->setClearButtonEnabled(true);
-    m_search->addAction(ui::symbolIcon("magnifyingglass"), QLineEdit::LeadingPosition);
+    // The field's symbols are buttons to assistive technology: they get names like any other.
+    if (auto *clear = m_search->findChild<QAction *>(QStringLiteral("_q_qlineeditclearaction"))) {
+        clear->setText(QStringLiteral("Clear Filter"));
+        clear->setToolTip(QStringLiteral("Clear Filter"));
+    }
+    QAction *magnifier = m_search->addAction(ui::symbolIcon("magnifyingglass"), QLineEdit::LeadingPosition);
+    magnifier->setText(QStringLiteral("Filter results"));
+    magnifier->setToolTip(QStringLiteral("Filter results"));
     m_search->setFixedWidth(260);
     addWidget(m_search);
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {

@@ -123,6 +123,8 @@ SuperCleanItemList::SuperCleanItemList(SuperCleanCoordinator &coordinator, Super
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setFocusPolicy(Qt::StrongFocus);
+    // Tab leaves the list for the inspector; the arrow keys move within it.
+    setTabKeyNavigation(false);
     setMouseTracking(true);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
