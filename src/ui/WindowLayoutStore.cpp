@@ -52,7 +52,11 @@ void WindowLayoutStore::save(const QMainWindow &window, const QSplitter &sidebar
     QSettings settings(m_filePath, QSettings::IniFormat);
     settings.setValue(QStringLiteral("window/geometry"), window.saveGeometry());
     settings.setValue(QStringLiteral("window/sidebarSplit"), sidebarSplit.saveState());
-    settings.setValue(QStringLiteral("window/inspectorSplit"), inspectorSplit.saveState());
+    // The list and its inspector are laid out only while there are results to show; until then
+    // their split says nothing about what the user chose and the last one stays.
+    if (inspectorSplit.isVisible()) {
+        settings.setValue(QStringLiteral("window/inspectorSplit"), inspectorSplit.saveState());
+    }
     settings.sync();
 }
 

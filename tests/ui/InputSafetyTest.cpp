@@ -146,7 +146,8 @@ TEST_F(InputSafety, EveryButtonAnswersAClick)
     EXPECT_EQ(shell.revealed, std::vector<std::string>{tree.path("code/py/.mypy_cache")});
     QTest::mouseClick(inspector.copyPathButton(), Qt::LeftButton);
     EXPECT_EQ(shell.clipboard, tree.path("code/py/.mypy_cache"));
-    QTest::mouseClick(inspector.includeCheckBox(), Qt::LeftButton, {}, QPoint(8, inspector.includeCheckBox()->height() / 2));
+    QCheckBox &include = *inspector.includeCheckBox();
+    QTest::mouseClick(&include, Qt::LeftButton, {}, QPoint(8, include.height() / 2));
     EXPECT_FALSE(state->selectedCandidateIDs().contains(tree.path("code/py/.mypy_cache")));
     QTest::mouseClick(inspector.keepButton(), Qt::LeftButton);
     EXPECT_EQ(state->excludedPaths().count(tree.path("code/py/.mypy_cache")), 1u);
@@ -179,7 +180,8 @@ TEST_F(InputSafety, EveryButtonIsNamedAndIconOnlyOnesExplainThemselves)
             continue;
         }
         const QString name = node->text(QAccessible::Name);
-        EXPECT_FALSE(name.trimmed().isEmpty()) << button->metaObject()->className() << " " << button->toolTip().toStdString();
+        EXPECT_FALSE(name.trimmed().isEmpty())
+            << button->metaObject()->className() << " " << button->toolTip().toStdString();
         // A disclosure's chevron is titled by the label beside it, which a click also toggles.
         if (button->text().isEmpty() && qobject_cast<DisclosureHeader *>(button->parentWidget()) == nullptr) {
             ++iconOnly;
