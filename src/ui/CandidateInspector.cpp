@@ -16,6 +16,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -163,10 +164,11 @@ CandidateInspector::CandidateInspector(AppState &state, DesktopShell &shell, QWi
     m_reveal = new QPushButton(ui::symbolIcon("finder"), QStringLiteral("Reveal"), m_detailPage);
     m_copyPath = new QPushButton(ui::symbolIcon("doc.on.doc"), QStringLiteral("Copy Path"), m_detailPage);
     m_keep = new QPushButton(ui::symbolIcon("hand.raised"), QStringLiteral("Always Keep"), m_detailPage);
-    auto *actions = new QHBoxLayout;
-    actions->addWidget(m_copyPath);
-    actions->addWidget(m_keep);
-    details->addWidget(m_reveal);
+    // Two buttons a row fit the inspector at its narrowest.
+    auto *actions = new QGridLayout;
+    actions->addWidget(m_reveal, 0, 0);
+    actions->addWidget(m_copyPath, 0, 1);
+    actions->addWidget(m_keep, 1, 0, 1, 2);
     details->addLayout(actions);
     details->addStretch();
     connect(m_reveal, &QPushButton::clicked, this, [this] {
