@@ -88,7 +88,8 @@ protected:
         QPainter painter(&composed);
         painter.fillRect(composed.rect(), QColor(0, 0, 0, 60));
         const QPixmap over = sheet.grab();
-        painter.drawPixmap((composed.width() - over.width()) / 2, 40, over);
+        const qreal width = composed.deviceIndependentSize().width() - over.deviceIndependentSize().width();
+        painter.drawPixmap(QPointF(width / 2, 40), over);
         painter.end();
         QDir().mkpath(TARNWICK_SCREENSHOT_DIR);
         EXPECT_TRUE(composed.save(QStringLiteral(TARNWICK_SCREENSHOT_DIR "/%1%2.png")
