@@ -16,7 +16,6 @@
 #include <QToolButton>
 #include <QUrl>
 #include <QWidget>
-
 #include <memory>
 
 namespace tarnwick {
@@ -32,9 +31,8 @@ constexpr uint kDirectoryVersion = 3;
 
 uint fileChooserVersion()
 {
-    QDBusMessage get = QDBusMessage::createMethodCall(kPortalService, kPortalPath,
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kPortalService, kPortalPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << kFileChooser << QStringLiteral("version");
     const QDBusMessage reply = QDBusConnection::sessionBus().call(get, QDBus::Block, 1000);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
@@ -94,8 +92,8 @@ std::optional<std::vector<std::string>> FolderChooser::chooseThroughPortal(QWidg
     options.insert(QStringLiteral("multiple"), true);
     options.insert(QStringLiteral("directory"), true);
     options.insert(QStringLiteral("current_folder"), QFile::encodeName(QDir::homePath()) + '\0');
-    QDBusMessage open = QDBusMessage::createMethodCall(kPortalService, kPortalPath, kFileChooser,
-                                                       QStringLiteral("OpenFile"));
+    QDBusMessage open =
+        QDBusMessage::createMethodCall(kPortalService, kPortalPath, kFileChooser, QStringLiteral("OpenFile"));
     open << parentWindow << QStringLiteral("Choose Folder") << options;
     const QDBusMessage reply = bus.call(open, QDBus::Block, 5000);
     if (reply.type() != QDBusMessage::ReplyMessage) {

@@ -97,8 +97,7 @@ bool WheelGuard::eventFilter(QObject *watched, QEvent *event)
         QWidget *viewport = area->viewport();
         const QPointF position = viewport->mapFromGlobal(wheel->globalPosition());
         QWheelEvent forwarded(position, wheel->globalPosition(), wheel->pixelDelta(), wheel->angleDelta(),
-                              wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted(),
-                              wheel->source());
+                              wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted(), wheel->source());
         QCoreApplication::sendEvent(viewport, &forwarded);
     }
     return true;

@@ -16,14 +16,14 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSignalSpy>
-#include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QToolButton>
 #include <QWheelEvent>
 
