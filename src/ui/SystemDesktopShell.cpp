@@ -1,14 +1,13 @@
 #include "ui/SystemDesktopShell.h"
 
 #include "platform/UserFolders.h"
+#include "ui/FolderChooser.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace tarnwick {
@@ -66,24 +65,7 @@ void SystemDesktopShell::copyToClipboard(const std::string &text)
 
 std::vector<std::string> SystemDesktopShell::chooseFolders()
 {
-    QFileDialog dialog(m_dialogParent);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Add Folder"));
-    dialog.setWindowModality(Qt::WindowModal);
-    // The platform dialogs pick one folder in directory mode; Qt's own dialog lets its views take
-    // several once their selection mode allows it.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    for (auto *view : dialog.findChildren<QAbstractItemView *>()) {
-        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    }
-    std::vector<std::string> folders;
-    if (dialog.exec() == QDialog::Accepted) {
-        for (const QString &file : dialog.selectedFiles()) {
-            folders.push_back(QFile::encodeName(file).toStdString());
-        }
-    }
-    return folders;
+    return FolderChooser::choose(m_dialogParent);
 }
 
 }  // namespace tarnwick
