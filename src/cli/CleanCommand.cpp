@@ -4,6 +4,7 @@
 #include "cli/DeleteResultOutput.h"
 #include "cli/ProgressLine.h"
 #include "cli/ScanCommand.h"
+#include "cli/TerminalStyle.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
 #include "engine/Tarnwicker.h"
@@ -75,7 +76,9 @@ int runClean(const CliOptions &options, const CancellationToken &token)
     }
     // With --json, standard output carries only the result; the table goes where the question goes.
     if (!options.json || !options.yes) {
-        writeOut(candidatesTable(candidates), options.json ? stderr : stdout);
+        std::FILE *tableStream = options.json ? stderr : stdout;
+        writeOut(candidatesTable(candidates, TerminalStyle::forStream(options.color, ::fileno(tableStream))),
+                 tableStream);
     }
 
     if (!options.yes && ::isatty(STDIN_FILENO) != 1) {
@@ -118,7 +121,8 @@ int runClean(const CliOptions &options, const CancellationToken &token)
     if (options.json) {
         writeOut(deleteResultJson(result), stdout);
     } else {
-        writeOut(cleanupSummary(result, action) + "\n", stdout);
+        const TerminalStyle style = TerminalStyle::forStream(options.color, STDOUT_FILENO);
+        writeOut(style.total(cleanupSummary(result, action)) + "\n", stdout);
     }
     if (result.cancelled) {
         return kExitCancelled;

@@ -1,6 +1,6 @@
 #include "cli/AnalyzeCommand.h"
 #include "cli/CleanCommand.h"
-#include "cli/CliOptions.h"
+#include "cli/CommandLine.h"
 #include "cli/ScanCommand.h"
 
 #include <csignal>
@@ -33,26 +33,32 @@ void installInterruptHandler()
 int main(int argc, char **argv)
 {
     using namespace tarnwick::cli;
+    using Outcome = ParsedCommandLine::Outcome;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    std::string error;
-    bool help = false;
-    const auto options = parseArguments(arguments, error, help);
-    if (help) {
-        std::fputs(usageText().c_str(), stdout);
+    const ParsedCommandLine parsed = CommandLine().parse(arguments);
+    switch (parsed.outcome) {
+    case Outcome::help:
+    case Outcome::version:
+        std::fputs(parsed.text.c_str(), stdout);
         return kExitDone;
-    }
-    if (!options) {
-        std::fprintf(stderr, "tarnwick-cli: %s\n\n%s", error.c_str(), usageText().c_str());
+    case Outcome::usageError: {
+        const std::string command = parsed.command.empty() ? "" : parsed.command + " ";
+        std::fprintf(stderr, "tarnwick-cli: %s\nRun 'tarnwick-cli %s--help' for usage.\n", parsed.text.c_str(),
+                     command.c_str());
         return kExitUsage;
     }
+    case Outcome::run:
+        break;
+    }
     installInterruptHandler();
-    switch (options->command) {
+    const CliOptions &options = parsed.options;
+    switch (options.command) {
     case Command::scan:
-        return runScan(*options, g_token);
+        return runScan(options, g_token);
     case Command::clean:
-        return runClean(*options, g_token);
+        return runClean(options, g_token);
     case Command::analyze:
-        return runAnalyze(*options, g_token);
+        return runAnalyze(options, g_token);
     }
     return kExitUsage;
 }
