@@ -1,5 +1,6 @@
 #include "app/UpdateChecker.h"
 
+#include "app/LogCategories.h"
 #include "app/TarnwickReleaseInfo.h"
 #include "core/EnumRawValue.h"
 
@@ -164,7 +165,12 @@ void UpdateChecker::check(const std::string &currentVersion, std::function<void(
     QNetworkReply *reply = m_session->get(request);
     QObject::connect(reply, &QNetworkReply::finished, reply, [reply, pending, currentVersion] {
         reply->deleteLater();
-        pending->deliver(stateForReply(*reply, currentVersion));
+        UpdateCheckState state = stateForReply(*reply, currentVersion);
+        if (state.phase == UpdateCheckPhase::failed) {
+            qCWarning(lcUpdates).noquote() << QStringLiteral("Update check of %1 failed: %2")
+                                                  .arg(reply->url().toString(), QString::fromStdString(state.message));
+        }
+        pending->deliver(std::move(state));
     });
     QObject::connect(reply, &QObject::destroyed, [pending] { pending->deliver(failed(cancelledDescription())); });
 }

@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/JsonFilePreferencesStore.h"
+#include "app/LogOutput.h"
 #include "ui/MainWindow.h"
 #include "ui/SymbolIcons.h"
 #include "ui/SystemDesktopShell.h"
@@ -9,6 +10,7 @@
 
 int main(int argc, char **argv)
 {
+    tarnwick::LogOutput::install();
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tarnwick");
     QApplication::setDesktopFileName("tarnwick");
