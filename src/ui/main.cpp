@@ -13,7 +13,9 @@ int main(int argc, char **argv)
     tarnwick::LogOutput::install();
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tarnwick");
-    QApplication::setDesktopFileName("tarnwick");
+    // The desktop entry's id, which is also the software centres' id; Wayland matches the window
+    // to its entry by it.
+    QApplication::setDesktopFileName("app.tarnwick.Tarnwick");
     QApplication::setWindowIcon(tarnwick::ui::applicationIcon());
     tarnwick::ui::installIconThemeFallback();
     tarnwick::ui::applySystemAppearance(application);
