@@ -8,6 +8,8 @@ namespace tarnwick::cli {
 namespace {
 
 constexpr const char *kProgram = "tarnwick-cli";
+constexpr const char *kExitStatus =
+    "Exit status: 0 done, 1 some folder failed, 2 bad usage or unreadable input, 130 cancelled.";
 
 std::string commandList()
 {
@@ -66,16 +68,13 @@ CommandLine::CommandLine()
     m_app->formatter(formatter);
     m_app->set_help_flag("-h,--help", "show this help and exit");
     m_app->set_version_flag("--version", std::string(kProgram) + " " + TARNWICK_VERSION, "show the version and exit");
-    m_app->footer("Run '" + std::string(kProgram) +
-                  " COMMAND --help' for the options of a command.\n"
-                  "Exit status: 0 done, 1 some folder failed, 2 bad usage or unreadable input, 130 cancelled.");
+    m_app->footer("Run '" + std::string(kProgram) + " COMMAND --help' for the options of a command.\n" + kExitStatus);
     for (const auto &spec : commandSpecs()) {
         CLI::App *command = m_app->add_subcommand(spec.name, spec.summary);
         command->group("Commands");
-        command->footer(
-            "A value follows its option as the next argument or after '=': --option VALUE, --option=VALUE.\n"
-            "Put -- before folders whose names start with '-'.\n"
-            "Exit status: 0 done, 1 some folder failed, 2 bad usage or unreadable input, 130 cancelled.");
+        command->footer(std::string("A value follows its option as the next argument or after '=': --option VALUE, "
+                                    "--option=VALUE.\nPut -- before folders whose names start with '-'.\n") +
+                        kExitStatus);
         // Unknown options are left over rather than thrown, so the error can say which one it was.
         command->allow_extras();
         for (const auto &option : optionSpecs()) {
@@ -246,15 +245,16 @@ ParsedCommandLine CommandLine::parseCommand(const CommandSpec &spec, const std::
             return usageError(option->get_name() + ": " + *problem, spec.name);
         }
     }
+    std::vector<std::string> &operands = options.*spec.operands;
     if (!spec.operandName.empty()) {
-        options.roots = command.get_option(spec.operandName)->results();
+        operands = command.get_option(spec.operandName)->results();
     }
-    options.roots.insert(options.roots.end(), operandsAfterMark.begin(), operandsAfterMark.end());
-    if (std::find(options.roots.begin(), options.roots.end(), "") != options.roots.end()) {
+    operands.insert(operands.end(), operandsAfterMark.begin(), operandsAfterMark.end());
+    if (std::find(operands.begin(), operands.end(), "") != operands.end()) {
         // Most often an unset shell variable; taken as a path it would name the current folder.
         return usageError("an empty argument is not a folder", spec.name);
     }
-    if (options.roots.empty() && !spec.missingOperand.empty()) {
+    if (operands.empty() && !spec.missingOperand.empty()) {
         return usageError(spec.missingOperand, spec.name);
     }
     return parsed;

@@ -30,6 +30,7 @@ struct CommandSpec {
     std::string operandName; // shown in the usage line and the help
     std::string operandHelp;
     std::string missingOperand; // the usage error when no operand is given; empty when none is needed
+    std::vector<std::string> CliOptions::*operands = &CliOptions::roots; // where the operands go
 };
 
 const std::vector<CommandSpec> &commandSpecs();
