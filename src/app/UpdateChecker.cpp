@@ -1,5 +1,6 @@
 #include "app/UpdateChecker.h"
 
+#include "app/LogCategories.h"
 #include "app/TarnwickReleaseInfo.h"
 #include "core/EnumRawValue.h"
 
@@ -199,7 +200,12 @@ void UpdateChecker::check(const std::string &currentVersion, std::function<void(
     QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, feed] { feed->take(*reply); });
     QObject::connect(reply, &QNetworkReply::finished, reply, [reply, feed, pending, currentVersion] {
         reply->deleteLater();
-        pending->deliver(stateForReply(*reply, *feed, currentVersion));
+        UpdateCheckState state = stateForReply(*reply, *feed, currentVersion);
+        if (state.phase == UpdateCheckPhase::failed) {
+            qCWarning(lcUpdates).noquote() << QStringLiteral("Update check of %1 failed: %2")
+                                                  .arg(reply->url().toString(), QString::fromStdString(state.message));
+        }
+        pending->deliver(std::move(state));
     });
     QObject::connect(reply, &QObject::destroyed, [pending] { pending->deliver(failed(cancelledDescription())); });
 }

@@ -13,10 +13,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace tarnwick::cli {
 
-std::string itemsTable(const std::vector<SuperCleanItem> &items)
+std::string itemsTable(const std::vector<SuperCleanItem> &items, const TerminalStyle &style)
 {
     if (items.empty()) {
         return "No Super Clean candidates found.\n";
@@ -37,7 +38,8 @@ std::string itemsTable(const std::vector<SuperCleanItem> &items)
         if (count == 0) {
             continue;
         }
-        out += (out.empty() ? "" : "\n") + std::string(title(tier)) + " (" + std::to_string(count) + ")\n";
+        out += (out.empty() ? "" : "\n") +
+               style.tier(std::string(title(tier)) + " (" + std::to_string(count) + ")", tier) + '\n';
         for (const auto &item : items) {
             if (item.decision.tier != tier) {
                 continue;
@@ -60,8 +62,10 @@ std::string itemsTable(const std::vector<SuperCleanItem> &items)
     for (const auto &item : items) {
         total = saturatingAdd(total, item.candidate.size);
     }
-    out += "\nTotal: " + formatByteCount(total) + " in " + countPhrase(static_cast<int64_t>(items.size())) +
-           "; recommended: " + formatByteCount(recommendedBytes) + " in " + countPhrase(recommended) + '\n';
+    out += '\n' +
+           style.total("Total: " + formatByteCount(total) + " in " + countPhrase(static_cast<int64_t>(items.size())) +
+                       "; recommended: " + formatByteCount(recommendedBytes) + " in " + countPhrase(recommended)) +
+           '\n';
     return out;
 }
 
@@ -110,7 +114,8 @@ int runAnalyze(const CliOptions &options, const CancellationToken &token)
     }
     line.clear();
     const auto items = SuperCleanAnalysis::reconciled({}, found, context, std::chrono::system_clock::now());
-    const std::string text = options.json ? itemsJson(items) : itemsTable(items);
+    const std::string text =
+        options.json ? itemsJson(items) : itemsTable(items, TerminalStyle::forStream(options.color, STDOUT_FILENO));
     writeOutput(text);
     if (cancelled) {
         std::fprintf(stderr, "tarnwick-cli: analysis cancelled; showing what was found so far\n");

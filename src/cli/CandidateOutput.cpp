@@ -201,7 +201,7 @@ int64_t totalSize(const std::vector<CleanupCandidate> &candidates)
     return total;
 }
 
-std::string candidatesTable(const std::vector<CleanupCandidate> &candidates)
+std::string candidatesTable(const std::vector<CleanupCandidate> &candidates, const TerminalStyle &style)
 {
     if (candidates.empty()) {
         return "No cleanup folders found.\n";
@@ -215,17 +215,21 @@ std::string candidatesTable(const std::vector<CleanupCandidate> &candidates)
         sizeWidth = std::max(sizeWidth, sizes.back().size());
         keyWidth = std::max(keyWidth, candidate.key.size());
     }
-    const auto row = [&](const std::string &size, const std::string &key, const std::string &path) {
+    // Padding stays outside the colour, so the columns line up the same with and without it.
+    const auto row = [&](const std::string &size, const std::string &key, const std::string &shownKey,
+                         const std::string &path) {
         std::string line(sizeWidth - std::min(sizeWidth, size.size()), ' ');
-        line += size + "  " + key + std::string(keyWidth - std::min(keyWidth, key.size()), ' ') + "  " + path;
+        line += size + "  " + shownKey + std::string(keyWidth - std::min(keyWidth, key.size()), ' ') + "  " + path;
         return line + '\n';
     };
-    std::string out = row("SIZE", "RULE", "PATH");
+    std::string out = row("SIZE", "RULE", "RULE", "PATH");
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        out += row(sizes[i], candidates[i].key, displayPath(candidates[i].path));
+        const auto &candidate = candidates[i];
+        out += row(sizes[i], candidate.key, style.risk(candidate.key, candidate.risk), displayPath(candidate.path));
     }
-    out += "Total: " + formatByteCount(totalSize(candidates)) + " in " +
-           countPhrase(static_cast<int64_t>(candidates.size())) + '\n';
+    out += style.total("Total: " + formatByteCount(totalSize(candidates)) + " in " +
+                       countPhrase(static_cast<int64_t>(candidates.size()))) +
+           '\n';
     return out;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "cli/TerminalStyle.h"
 #include "engine/CleanupCandidate.h"
 
 #include <nlohmann/json.hpp>
-
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,8 +42,9 @@ nlohmann::ordered_json candidateJsonObject(const CleanupCandidate &candidate);
 // byte, from which the exact path can be recovered.
 std::string candidatesJson(const std::vector<CleanupCandidate> &candidates);
 
-// The candidates as a table of size, rule key and path, with a total line.
-std::string candidatesTable(const std::vector<CleanupCandidate> &candidates);
+// The candidates as a table of size, rule key and path, with a total line; with colour, each key in
+// the colour of its risk and the total in bold.
+std::string candidatesTable(const std::vector<CleanupCandidate> &candidates, const TerminalStyle &style = {});
 
 int64_t totalSize(const std::vector<CleanupCandidate> &candidates);
 

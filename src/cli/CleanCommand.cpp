@@ -5,6 +5,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/ScanCommand.h"
 #include "cli/StandardOutput.h"
+#include "cli/TerminalStyle.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
 #include "engine/Tarnwicker.h"
@@ -70,7 +71,10 @@ int runClean(const CliOptions &options, const CancellationToken &token)
     }
     // With --json, standard output carries only the result; the table goes where the question goes.
     if (!options.json || !options.yes) {
-        if (!writeOutput(candidatesTable(candidates), options.json ? stderr : stdout) && !options.yes) {
+        std::FILE *tableStream = options.json ? stderr : stdout;
+        const std::string table =
+            candidatesTable(candidates, TerminalStyle::forStream(options.color, ::fileno(tableStream)));
+        if (!writeOutput(table, tableStream) && !options.yes) {
             // Nobody confirms a list they could not see.
             std::fprintf(stderr, "tarnwick-cli: not cleaning: the list of folders could not be shown\n");
             return kExitSomeFailed;
@@ -117,7 +121,8 @@ int runClean(const CliOptions &options, const CancellationToken &token)
     if (options.json) {
         writeOutput(deleteResultJson(result), stdout);
     } else {
-        writeOutput(cleanupSummary(result, action) + "\n", stdout);
+        const TerminalStyle style = TerminalStyle::forStream(options.color, STDOUT_FILENO);
+        writeOutput(style.total(cleanupSummary(result, action)) + "\n", stdout);
     }
     if (result.cancelled) {
         return kExitCancelled;

@@ -1,6 +1,6 @@
 #include "cli/AnalyzeCommand.h"
 #include "cli/CleanCommand.h"
-#include "cli/CliOptions.h"
+#include "cli/CommandLine.h"
 #include "cli/ScanCommand.h"
 #include "cli/StandardOutput.h"
 
@@ -35,29 +35,35 @@ int main(int argc, char **argv)
 {
     using namespace tarnwick::cli;
     takeOverStandardOutput();
+    using Outcome = ParsedCommandLine::Outcome;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    std::string error;
-    bool help = false;
-    const auto options = parseArguments(arguments, error, help);
-    if (help) {
-        writeOutput(usageText());
+    const ParsedCommandLine parsed = CommandLine().parse(arguments);
+    switch (parsed.outcome) {
+    case Outcome::help:
+    case Outcome::version:
+        writeOutput(parsed.text);
         return finishOutput(kExitDone);
-    }
-    if (!options) {
-        std::fprintf(stderr, "tarnwick-cli: %s\n\n%s", error.c_str(), usageText().c_str());
+    case Outcome::usageError: {
+        const std::string command = parsed.command.empty() ? "" : parsed.command + " ";
+        std::fprintf(stderr, "tarnwick-cli: %s\nRun 'tarnwick-cli %s--help' for usage.\n", parsed.text.c_str(),
+                     command.c_str());
         return finishOutput(kExitUsage);
+    }
+    case Outcome::run:
+        break;
     }
     installInterruptHandler();
     int status = kExitUsage;
-    switch (options->command) {
+    const CliOptions &options = parsed.options;
+    switch (options.command) {
     case Command::scan:
-        status = runScan(*options, g_token);
+        status = runScan(options, g_token);
         break;
     case Command::clean:
-        status = runClean(*options, g_token);
+        status = runClean(options, g_token);
         break;
     case Command::analyze:
-        status = runAnalyze(*options, g_token);
+        status = runAnalyze(options, g_token);
         break;
     }
     return finishOutput(status);

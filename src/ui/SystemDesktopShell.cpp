@@ -1,5 +1,6 @@
 #include "ui/SystemDesktopShell.h"
 
+#include "app/LogCategories.h"
 #include "platform/UserFolders.h"
 #include "ui/FolderChooser.h"
 
@@ -21,27 +22,42 @@ QUrl fileURL(const std::string &path)
     return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
-// True when a file manager on the session bus took the request.
+// True when a file manager on the session bus took the request; otherwise says why in the log,
+// since the caller falls back to something less precise.
 bool callFileManager(const QString &method, const QStringList &uris)
 {
     QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
                                                        "org.freedesktop.FileManager1", method);
     call << uris << QString();
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, 3000).type() == QDBusMessage::ReplyMessage;
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        return true;
+    }
+    qCWarning(lcShell).noquote() << QStringLiteral("No file manager answered %1 on the session bus (%2); opening the "
+                                                   "folder instead")
+                                        .arg(method, reply.errorMessage());
+    return false;
+}
+
+void openOrWarn(const QUrl &url)
+{
+    if (!QDesktopServices::openUrl(url)) {
+        qCWarning(lcShell).noquote() << QStringLiteral("Nothing on this desktop could open %1").arg(url.toString());
+    }
 }
 
 }  // namespace
 
 void SystemDesktopShell::openURL(const QUrl &url)
 {
-    QDesktopServices::openUrl(url);
+    openOrWarn(url);
 }
 
 void SystemDesktopShell::revealInFileManager(const std::string &path)
 {
     const QUrl url = fileURL(path);
     if (!callFileManager("ShowItems", {url.toString(QUrl::FullyEncoded)})) {
-        QDesktopServices::openUrl(url.adjusted(QUrl::RemoveFilename | QUrl::StripTrailingSlash));
+        openOrWarn(url.adjusted(QUrl::RemoveFilename | QUrl::StripTrailingSlash));
     }
 }
 
@@ -53,7 +69,7 @@ void SystemDesktopShell::openTrash()
     if (callFileManager("ShowFolders", {QStringLiteral("trash:///")})) {
         return;
     }
-    QDesktopServices::openUrl(fileURL(dataHomeFolder() + "/Trash/files"));
+    openOrWarn(fileURL(dataHomeFolder() + "/Trash/files"));
 }
 
 void SystemDesktopShell::copyToClipboard(const std::string &text)
