@@ -1,0 +1,244 @@
+#pragma once
+
+#include "engine/CancellationToken.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string_view>
+#include <typeinfo>
+#include <vector>
+
+namespace tarnwick {
+
+// One report of a background run, as a test probe sees it: on the thread that made it, right
+// after it was queued for the main thread.
+struct RunEvent {
+    std::string_view run;  // the name its owner gave the run: "scan", "cleanup", ...
+    std::size_t index = 0; // how many reports the same run made before this one
+    bool current = true;   // false when it will be dropped: its run was replaced or its owner is gone
+    const std::type_info *type = nullptr;
+    const void *value = nullptr;
+
+    template <typename T> const T *get() const
+    {
+        return type != nullptr && *type == typeid(T) ? static_cast<const T *>(value) : nullptr;
+    }
+};
+
+// For tests: sees every report of every background run and can hold a worker at an exact one, so
+// that a test looks at the state half-way through a run, cancels it there or destroys its owner
+// there, without depending on how fast anything is. A held worker goes on when the test releases
+// it or when its run is cancelled (which is what destroying the owner does), so holding can never
+// keep a cancel-and-drain waiting. Reports made on the main thread (an update check's) are seen
+// but never held. One probe at a time.
+class RunProbe {
+public:
+    // Called with every report; returning true holds the worker right after that report.
+    using HoldAt = std::function<bool(const RunEvent &)>;
+
+    explicit RunProbe(HoldAt holdAt);
+    ~RunProbe(); // lets every held worker go and stops looking
+    RunProbe(const RunProbe &) = delete;
+    RunProbe &operator=(const RunProbe &) = delete;
+
+    // Whether a worker is held now, and how many holds there have been.
+    bool isHolding() const;
+    int holds() const;
+    // Lets the held worker go on; a later report the predicate picks holds it again.
+    void release();
+
+    // Used by the runs themselves.
+    struct Shared;
+    static std::shared_ptr<Shared> installed();
+    static void wakeCancelled();
+
+private:
+    std::shared_ptr<Shared> m_shared;
+};
+
+// The part of a background run shared between its owner on the main thread and its workers: the
+// queue of reports waiting for the main thread. Not used directly; see BackgroundRun.
+class RunChannel : public std::enable_shared_from_this<RunChannel> {
+public:
+    explicit RunChannel(std::string_view name) : m_name(name) {}
+
+    uint64_t currentGeneration() const;
+    // Main thread: a new run begins; reports of earlier ones are dropped from now on.
+    uint64_t beginGeneration();
+    // Main thread: the owner is going away; nothing is delivered any more.
+    void close();
+
+    void workerStarted();
+    void workerFinished();
+    void waitForWorkers();
+
+    // Any thread. A progress report replaces the one before it while neither has been delivered
+    // and nothing came between them; every other report is delivered, in the order made.
+    void post(uint64_t generation, bool progress, const std::type_info &type, const void *value,
+              std::function<void()> deliver, const CancellationToken &token);
+    // Main thread: delivers everything queued that is still current.
+    void deliver();
+
+private:
+    void scheduleDelivery();
+
+    struct Entry {
+        uint64_t generation = 0;
+        bool progress = false;
+        std::function<void()> deliver;
+    };
+
+    const std::string_view m_name;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_workersDone;
+    std::vector<Entry> m_pending;
+    bool m_deliveryScheduled = false;
+    bool m_open = true;
+    uint64_t m_generation = 0;
+    std::size_t m_reports = 0;
+    int m_workers = 0;
+};
+
+// What a worker gets: its token and the way to report to the owner on the main thread.
+template <typename Owner> class RunContext {
+public:
+    RunContext(std::shared_ptr<RunChannel> channel, uint64_t generation, std::shared_ptr<CancellationToken> token,
+               Owner *owner)
+        : m_channel(std::move(channel)), m_generation(generation), m_token(std::move(token)), m_owner(owner)
+    {
+    }
+
+    CancellationToken &token() const { return *m_token; }
+    bool isCancelled() const { return m_token->isCancelled(); }
+
+    // `apply(owner, value)` runs on the main thread, in the order of posting, unless the run was
+    // replaced or its owner destroyed by then.
+    template <typename T, typename Apply> void post(T value, Apply apply) const
+    {
+        send(false, std::move(value), std::move(apply));
+    }
+    // The same for a report that a later progress report may replace before delivery.
+    template <typename T, typename Apply> void progress(T value, Apply apply) const
+    {
+        send(true, std::move(value), std::move(apply));
+    }
+
+private:
+    template <typename T, typename Apply> void send(bool progress, T value, Apply apply) const
+    {
+        // The probe sees the value through the pointer before the report is queued; the copy
+        // queued is the one delivered.
+        auto shared = std::make_shared<T>(std::move(value));
+        const T *seen = shared.get();
+        m_channel->post(
+            m_generation, progress, typeid(T), seen,
+            [owner = m_owner, shared = std::move(shared), apply = std::move(apply)] {
+                std::invoke(apply, *owner, std::move(*shared));
+            },
+            *m_token);
+    }
+
+    std::shared_ptr<RunChannel> m_channel;
+    uint64_t m_generation;
+    std::shared_ptr<CancellationToken> m_token;
+    Owner *m_owner;
+};
+
+// Owns one kind of background work of a controller: a scan, a cleanup, a tool run. Each run gets
+// a fresh cancellation token and a generation number; its reports reach the owner on the main
+// thread in the order they were made, and only while the run is the current one, so a late report
+// of a replaced run is dropped. Destroying the helper (with its owner) cancels the run, waits for
+// its worker to return and drops whatever it still reports: no work outlives its owner unseen.
+// Work runs on the global thread pool with copies of its inputs; the token is all it shares.
+template <typename Owner> class BackgroundRun {
+public:
+    // `name` says which run a probe is looking at; it must outlive the helper (a literal).
+    BackgroundRun(Owner *owner, std::string_view name) : m_owner(owner), m_channel(std::make_shared<RunChannel>(name))
+    {
+    }
+    ~BackgroundRun()
+    {
+        abandon();
+        m_channel->close();
+        m_channel->waitForWorkers();
+    }
+    BackgroundRun(const BackgroundRun &) = delete;
+    BackgroundRun &operator=(const BackgroundRun &) = delete;
+
+    // Replaces any earlier run, whose reports are dropped from now on, and starts `work` on the
+    // global thread pool.
+    void start(std::function<void(const RunContext<Owner> &)> work)
+    {
+        RunContext<Owner> context = begin();
+        m_channel->workerStarted();
+        auto run = [context, work = std::move(work), channel = m_channel] {
+            struct Finished {
+                RunChannel &channel;
+                ~Finished() { channel.workerFinished(); }
+            } finished{*channel};
+            work(context);
+        };
+        startOnPool(std::move(run));
+    }
+
+    // Replaces any earlier run with one whose work the caller starts itself (a request that
+    // answers later on the main thread) and returns its context.
+    RunContext<Owner> begin()
+    {
+        abandon();
+        const uint64_t generation = m_channel->beginGeneration();
+        m_token = std::make_shared<CancellationToken>();
+        return RunContext<Owner>(m_channel, generation, m_token, m_owner);
+    }
+
+    // Asks the current run to stop at its next poll; it still reports its own end.
+    void cancel()
+    {
+        if (m_token) {
+            m_token->cancel();
+            RunProbe::wakeCancelled();
+        }
+    }
+
+    // Cancels the current run and drops everything it reports from now on.
+    void abandon()
+    {
+        cancel();
+        m_token.reset();
+        m_channel->beginGeneration();
+    }
+
+    // Cancels the current run, waits until its worker has returned and delivers, now, every report
+    // it made that is still waiting. For a run whose end must be recorded even when its owner goes
+    // away: a cleanup finishes the folder in progress and its result is applied before this returns.
+    void cancelAndDrain()
+    {
+        cancel();
+        m_channel->waitForWorkers();
+        m_channel->deliver();
+    }
+
+    // Whether a run was started and not yet cancelled or replaced.
+    bool isActive() const { return m_token && !m_token->isCancelled(); }
+
+private:
+    static void startOnPool(std::function<void()> run);
+
+    Owner *m_owner;
+    std::shared_ptr<RunChannel> m_channel;
+    std::shared_ptr<CancellationToken> m_token;
+};
+
+// Not a template: starts a task on QThreadPool::globalInstance().
+void startOnGlobalPool(std::function<void()> task);
+
+template <typename Owner> void BackgroundRun<Owner>::startOnPool(std::function<void()> run)
+{
+    startOnGlobalPool(std::move(run));
+}
+
+} // namespace tarnwick

@@ -1,0 +1,128 @@
+// The one way background work reports to the main thread: order, coalesced progress, dropped
+// reports of replaced runs, cancel-and-drain, and the probe that holds a run at an exact report.
+
+#include "app/BackgroundRun.h"
+
+#include <QTest>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnwick {
+namespace {
+
+struct Receiver {
+    std::vector<std::string> received;
+    void take(std::string report) { received.push_back(std::move(report)); }
+};
+
+using ReceiverRun = BackgroundRun<Receiver>;
+
+TEST(BackgroundRun, DeliversEveryResultInOrderAndOnlyTheLatestOfAdjacentProgress)
+{
+    Receiver receiver;
+    ReceiverRun run(&receiver, "test");
+    // The worker ignores its token, so everything it posts is queued before the drain delivers
+    // it in one go.
+    run.start([](const RunContext<Receiver> &context) {
+        for (const char *report : {"p1", "p2", "r1", "p3", "p4", "r2", "p5"}) {
+            if (report[0] == 'p') {
+                context.progress(std::string(report), &Receiver::take);
+            } else {
+                context.post(std::string(report), &Receiver::take);
+            }
+        }
+    });
+    run.cancelAndDrain();
+    EXPECT_EQ(receiver.received, (std::vector<std::string>{"p2", "r1", "p4", "r2", "p5"}));
+}
+
+TEST(BackgroundRun, ReportsArriveThroughTheEventLoopWhileTheRunGoesOn)
+{
+    Receiver receiver;
+    ReceiverRun run(&receiver, "test");
+    RunProbe probe([](const RunEvent &event) { return event.index == 1; });
+    run.start([](const RunContext<Receiver> &context) {
+        context.post(std::string("first"), &Receiver::take);
+        context.post(std::string("second"), &Receiver::take); // held right after this one
+        context.post(std::string("third"), &Receiver::take);
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probe.isHolding() && receiver.received.size() == 2; }, 30000));
+    EXPECT_EQ(receiver.received, (std::vector<std::string>{"first", "second"}));
+    probe.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.received.size() == 3; }, 30000));
+    EXPECT_EQ(probe.holds(), 1);
+}
+
+TEST(BackgroundRun, AReplacedRunIsCancelledAndItsLateReportsAreDropped)
+{
+    Receiver receiver;
+    ReceiverRun run(&receiver, "test");
+    RunProbe probe([](const RunEvent &event) { return *event.get<std::string>() == "old 1"; });
+    std::atomic<bool> oldSawCancel{false};
+    run.start([&oldSawCancel](const RunContext<Receiver> &context) {
+        context.post(std::string("old 1"), &Receiver::take);
+        oldSawCancel = context.isCancelled();
+        context.post(std::string("old 2"), &Receiver::take);
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probe.isHolding(); }, 30000));
+    // Replacing the run cancels the old token, which lets the held worker go on at once.
+    run.start([](const RunContext<Receiver> &context) { context.post(std::string("new"), &Receiver::take); });
+    run.cancelAndDrain();
+    EXPECT_TRUE(oldSawCancel);
+    // "old 1" may have been delivered before the new run began; nothing of the old run after it.
+    std::erase(receiver.received, "old 1");
+    EXPECT_EQ(receiver.received, std::vector<std::string>{"new"});
+}
+
+TEST(BackgroundRun, DestroyingTheOwnerCancelsWaitsForTheWorkerAndDropsTheRest)
+{
+    auto receiver = std::make_unique<Receiver>();
+    auto run = std::make_unique<ReceiverRun>(receiver.get(), "test");
+    std::vector<bool> currentWhenPosted;
+    RunProbe probe([&currentWhenPosted](const RunEvent &event) {
+        currentWhenPosted.push_back(event.current);
+        return event.index == 0;
+    });
+    std::atomic<bool> returned{false};
+    std::atomic<bool> cancelled{false};
+    run->start([&](const RunContext<Receiver> &context) {
+        context.post(std::string("before"), &Receiver::take);
+        cancelled = context.isCancelled();
+        context.post(std::string("after"), &Receiver::take);
+        returned = true;
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probe.isHolding(); }, 30000));
+    run.reset();
+    EXPECT_TRUE(returned) << "the destructor waits for the worker";
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(currentWhenPosted, (std::vector<bool>{true, false})) << "the report after it is dropped";
+    receiver.reset(); // a report delivered now would touch freed memory (the sanitizers watch)
+    QCoreApplication::processEvents();
+}
+
+TEST(BackgroundRun, CancelAndDrainAppliesTheEndOfACancelledRun)
+{
+    Receiver receiver;
+    ReceiverRun run(&receiver, "test");
+    RunProbe probe([](const RunEvent &event) { return *event.get<std::string>() == "working on 2"; });
+    run.start([](const RunContext<Receiver> &context) {
+        for (int item = 1; item <= 5; ++item) {
+            if (context.isCancelled()) {
+                context.post("stopped after " + std::to_string(item - 1), &Receiver::take);
+                return;
+            }
+            context.progress("working on " + std::to_string(item), &Receiver::take);
+        }
+        context.post(std::string("done"), &Receiver::take);
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probe.isHolding(); }, 30000));
+    run.cancelAndDrain();
+    ASSERT_FALSE(receiver.received.empty());
+    EXPECT_EQ(receiver.received.back(), "stopped after 2") << "the item in progress is finished, no other";
+}
+
+} // namespace
+} // namespace tarnwick
