@@ -5,6 +5,8 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
+#include <iterator>
 
 namespace tarnwick {
 
@@ -13,6 +15,8 @@ namespace {
 // Reports are gathered for this long before one queued call delivers them together, so a worker
 // that reports a hundred thousand times wakes the main thread a hundred times a second at most.
 constexpr int kGatheringMilliseconds = 10;
+// The longest one delivery keeps the main thread before it lets the event loop run.
+constexpr std::chrono::milliseconds kTurnBudget{40};
 
 bool onMainThread()
 {
@@ -52,8 +56,11 @@ RunProbe::~RunProbe()
 {
     {
         const std::lock_guard lock(probeMutex);
-        probe.reset();
-        probeInstalled.store(false, std::memory_order_release);
+        // A probe made to replace this one is installed before this one goes.
+        if (probe == m_shared) {
+            probe.reset();
+            probeInstalled.store(false, std::memory_order_release);
+        }
     }
     const std::lock_guard lock(m_shared->mutex);
     m_shared->closed = true;
@@ -117,10 +124,24 @@ void RunChannel::close()
     m_pending.clear();
 }
 
-void RunChannel::workerStarted()
+void RunChannel::startWorker(std::function<void()> work)
 {
     const std::lock_guard lock(m_mutex);
+    const uint64_t ticket = m_nextTicket++;
+    QRunnable *runnable = QRunnable::create([self = shared_from_this(), ticket, work = std::move(work)] {
+        {
+            const std::lock_guard begun(self->m_mutex);
+            std::erase_if(self->m_queued, [ticket](const auto &queued) { return queued.first == ticket; });
+        }
+        struct Finished {
+            RunChannel &channel;
+            ~Finished() { channel.workerFinished(); }
+        } finished{*self};
+        work();
+    });
     ++m_workers;
+    m_queued.emplace_back(ticket, runnable);
+    QThreadPool::globalInstance()->start(runnable);
 }
 
 void RunChannel::workerFinished()
@@ -132,7 +153,21 @@ void RunChannel::workerFinished()
 
 void RunChannel::waitForWorkers()
 {
+    std::vector<QRunnable *> taken;
     std::unique_lock lock(m_mutex);
+    // A queued worker cannot begin while the lock is held, so each pointer here is still alive.
+    for (const auto &[ticket, runnable] : m_queued) {
+        if (QThreadPool::globalInstance()->tryTake(runnable)) {
+            taken.push_back(runnable);
+            --m_workers;
+        }
+    }
+    m_queued.clear();
+    lock.unlock();
+    for (QRunnable *runnable : taken) {
+        delete runnable;
+    }
+    lock.lock();
     m_workersDone.wait(lock, [this] { return m_workers == 0; });
 }
 
@@ -196,7 +231,7 @@ void RunChannel::scheduleDelivery()
         Qt::QueuedConnection);
 }
 
-void RunChannel::deliver()
+void RunChannel::deliver(bool everything)
 {
     std::vector<Entry> batch;
     {
@@ -204,25 +239,40 @@ void RunChannel::deliver()
         batch.swap(m_pending);
         m_deliveryScheduled = false;
     }
+    const auto deadline = std::chrono::steady_clock::now() + kTurnBudget;
+    std::size_t done = 0;
     // The generation and the open flag change only on this thread, also while a delivery below
     // starts a new run or destroys the owner; each report is checked right before it is applied.
-    for (auto &entry : batch) {
+    while (done < batch.size()) {
         {
             const std::lock_guard lock(m_mutex);
             if (!m_open) {
                 return;
             }
-            if (entry.generation != m_generation) {
-                continue;
-            }
         }
-        entry.deliver();
+        Entry &entry = batch[done++];
+        if (entry.generation == currentGeneration()) {
+            entry.deliver();
+        }
+        if (!everything && done < batch.size() && std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
     }
-}
-
-void startOnGlobalPool(std::function<void()> task)
-{
-    QThreadPool::globalInstance()->start(std::move(task));
+    if (done == batch.size()) {
+        return;
+    }
+    // The rest go first at the next turn, without the gathering delay: they have waited already.
+    bool schedule = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pending.insert(m_pending.begin(), std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(done)),
+                         std::make_move_iterator(batch.end()));
+        schedule = !m_deliveryScheduled;
+        m_deliveryScheduled = true;
+    }
+    if (schedule) {
+        QTimer::singleShot(0, QCoreApplication::instance(), [self = shared_from_this()] { self->deliver(); });
+    }
 }
 
 } // namespace tarnwick

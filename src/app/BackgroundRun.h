@@ -12,6 +12,8 @@
 #include <typeinfo>
 #include <vector>
 
+class QRunnable;
+
 namespace tarnwick {
 
 // One report of a background run, as a test probe sees it: on the thread that made it, right
@@ -72,19 +74,25 @@ public:
     // Main thread: the owner is going away; nothing is delivered any more.
     void close();
 
-    void workerStarted();
-    void workerFinished();
+    // Runs `work` on the global thread pool as one of this channel's workers.
+    void startWorker(std::function<void()> work);
+    // Returns once every worker has returned. A worker still queued behind other work is taken
+    // off the queue instead: it was cancelled before it began, so it has nothing to do, and
+    // waiting for a free thread could mean waiting for work that nobody cancels.
     void waitForWorkers();
 
     // Any thread. A progress report replaces the one before it while neither has been delivered
     // and nothing came between them; every other report is delivered, in the order made.
     void post(uint64_t generation, bool progress, const std::type_info &type, const void *value,
               std::function<void()> deliver, const CancellationToken &token);
-    // Main thread: delivers everything queued that is still current.
-    void deliver();
+    // Main thread: delivers what is queued and still current, in order. A pile that takes longer
+    // than one turn's budget is spread over several turns of the event loop, so the window keeps
+    // answering while it catches up; `everything` delivers it all now.
+    void deliver(bool everything = false);
 
 private:
     void scheduleDelivery();
+    void workerFinished();
 
     struct Entry {
         uint64_t generation = 0;
@@ -101,6 +109,9 @@ private:
     uint64_t m_generation = 0;
     std::size_t m_reports = 0;
     int m_workers = 0;
+    // Workers handed to the pool that have not begun, by ticket.
+    std::vector<std::pair<uint64_t, QRunnable *>> m_queued;
+    uint64_t m_nextTicket = 0;
 };
 
 // What a worker gets: its token and the way to report to the owner on the main thread.
@@ -162,8 +173,10 @@ public:
     }
     ~BackgroundRun()
     {
-        abandon();
+        // Closed before the worker is woken by the cancel, so nothing it reports from then on is
+        // delivered.
         m_channel->close();
+        cancel();
         m_channel->waitForWorkers();
     }
     BackgroundRun(const BackgroundRun &) = delete;
@@ -173,16 +186,7 @@ public:
     // global thread pool.
     void start(std::function<void(const RunContext<Owner> &)> work)
     {
-        RunContext<Owner> context = begin();
-        m_channel->workerStarted();
-        auto run = [context, work = std::move(work), channel = m_channel] {
-            struct Finished {
-                RunChannel &channel;
-                ~Finished() { channel.workerFinished(); }
-            } finished{*channel};
-            work(context);
-        };
-        startOnPool(std::move(run));
+        m_channel->startWorker([context = begin(), work = std::move(work)] { work(context); });
     }
 
     // Replaces any earlier run with one whose work the caller starts itself (a request that
@@ -207,9 +211,10 @@ public:
     // Cancels the current run and drops everything it reports from now on.
     void abandon()
     {
+        // The generation moves on first: a worker woken by the cancel reports into the past.
+        m_channel->beginGeneration();
         cancel();
         m_token.reset();
-        m_channel->beginGeneration();
     }
 
     // Cancels the current run, waits until its worker has returned and delivers, now, every report
@@ -219,26 +224,16 @@ public:
     {
         cancel();
         m_channel->waitForWorkers();
-        m_channel->deliver();
+        m_channel->deliver(true);
     }
 
     // Whether a run was started and not yet cancelled or replaced.
     bool isActive() const { return m_token && !m_token->isCancelled(); }
 
 private:
-    static void startOnPool(std::function<void()> run);
-
     Owner *m_owner;
     std::shared_ptr<RunChannel> m_channel;
     std::shared_ptr<CancellationToken> m_token;
 };
-
-// Not a template: starts a task on QThreadPool::globalInstance().
-void startOnGlobalPool(std::function<void()> task);
-
-template <typename Owner> void BackgroundRun<Owner>::startOnPool(std::function<void()> run)
-{
-    startOnGlobalPool(std::move(run));
-}
 
 } // namespace tarnwick

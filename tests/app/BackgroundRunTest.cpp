@@ -4,6 +4,8 @@
 #include "app/BackgroundRun.h"
 
 #include <QTest>
+#include <QThreadPool>
+#include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
@@ -70,11 +72,40 @@ TEST(BackgroundRun, AReplacedRunIsCancelledAndItsLateReportsAreDropped)
     ASSERT_TRUE(QTest::qWaitFor([&] { return probe.isHolding(); }, 30000));
     // Replacing the run cancels the old token, which lets the held worker go on at once.
     run.start([](const RunContext<Receiver> &context) { context.post(std::string("new"), &Receiver::take); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return std::ranges::count(receiver.received, "new") == 1; }, 30000));
     run.cancelAndDrain();
     EXPECT_TRUE(oldSawCancel);
     // "old 1" may have been delivered before the new run began; nothing of the old run after it.
     std::erase(receiver.received, "old 1");
     EXPECT_EQ(receiver.received, std::vector<std::string>{"new"});
+}
+
+// With every thread of the pool taken, a run waits in the pool's queue. Its owner going away takes
+// it off the queue rather than waiting for a thread, which could be held by work nobody cancels.
+TEST(BackgroundRun, ARunStillQueuedWhenItsOwnerGoesNeverStarts)
+{
+    QThreadPool &pool = *QThreadPool::globalInstance();
+    ASSERT_TRUE(pool.waitForDone(30000));
+    const int threads = pool.maxThreadCount();
+    pool.setMaxThreadCount(1);
+    Receiver busyReceiver;
+    ReceiverRun busy(&busyReceiver, "busy");
+    RunProbe probe([](const RunEvent &event) { return event.run == "busy"; });
+    busy.start([](const RunContext<Receiver> &context) { context.post(std::string("holding"), &Receiver::take); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return probe.isHolding(); }, 30000));
+
+    std::atomic<bool> started{false};
+    {
+        Receiver receiver;
+        ReceiverRun queued(&receiver, "queued");
+        queued.start([&started](const RunContext<Receiver> &) { started = true; });
+    }  // returns while the only thread is still held
+    EXPECT_TRUE(probe.isHolding());
+    probe.release();
+    busy.cancelAndDrain();
+    ASSERT_TRUE(pool.waitForDone(30000));
+    EXPECT_FALSE(started);
+    pool.setMaxThreadCount(threads);
 }
 
 TEST(BackgroundRun, DestroyingTheOwnerCancelsWaitsForTheWorkerAndDropsTheRest)
