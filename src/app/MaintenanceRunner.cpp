@@ -1,13 +1,17 @@
 #include "app/MaintenanceRunner.h"
 
 #include "core/Utf8.h"
+#include "engine/CancellationToken.h"
 
 #include <QByteArray>
 #include <QChar>
 #include <QProcess>
 #include <QStringList>
 
+#include <csignal>
 #include <string_view>
+#include <sys/types.h>
+#include <unistd.h>
 
 namespace tarnwick::MaintenanceRunner {
 
@@ -57,6 +61,30 @@ std::string shownText(const QByteArray &bytes)
     return isValidUtf8(text) ? trimmed(text) : std::string();
 }
 
+// How often a run that can be stopped looks at its token while the tool is quiet.
+constexpr int kStopPollMilliseconds = 100;
+
+// Signals the tool's process group, which holds whatever it started; the tool alone if it has none.
+void signalTool(qint64 pid, int signal)
+{
+    if (pid <= 0) {
+        return;
+    }
+    if (::kill(static_cast<pid_t>(-pid), signal) != 0) {
+        ::kill(static_cast<pid_t>(pid), signal);
+    }
+}
+
+void stopTool(QProcess &process, std::chrono::milliseconds grace)
+{
+    const qint64 pid = process.processId();
+    signalTool(pid, SIGTERM);
+    if (!process.waitForFinished(static_cast<int>(grace.count()))) {
+        signalTool(pid, SIGKILL);
+        process.waitForFinished(-1);
+    }
+}
+
 }  // namespace
 
 std::string run(const std::string &tool, const std::vector<std::string> &arguments)
@@ -64,8 +92,15 @@ std::string run(const std::string &tool, const std::vector<std::string> &argumen
     return runThrough("/usr/bin/env", tool, arguments);
 }
 
+std::string run(const std::string &tool, const std::vector<std::string> &arguments, const CancellationToken &stop,
+                std::chrono::milliseconds grace)
+{
+    return runThrough("/usr/bin/env", tool, arguments, &stop, grace);
+}
+
 std::string runThrough(const std::string &launcher, const std::string &tool,
-                       const std::vector<std::string> &arguments)
+                       const std::vector<std::string> &arguments, const CancellationToken *stop,
+                       std::chrono::milliseconds grace)
 {
     QStringList list{QString::fromStdString(tool)};
     for (const auto &argument : arguments) {
@@ -77,6 +112,8 @@ std::string runThrough(const std::string &launcher, const std::string &tool,
     // A tool that stops to ask a question gets end of input instead of waiting for an answer that
     // can never come.
     process.setStandardInputFile(QProcess::nullDevice());
+    // A group of its own, so that stopping the tool also stops what it started.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start(QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {
         return "Could not run " + tool + ": " + process.errorString().toStdString();
@@ -91,9 +128,14 @@ std::string runThrough(const std::string &launcher, const std::string &tool,
         output += process.readAllStandardOutput();
         errors += process.readAllStandardError();
     };
+    const int wait = stop != nullptr ? kStopPollMilliseconds : -1;
+    bool stopped = false;
     while (process.state() != QProcess::NotRunning) {
-        if (!process.waitForReadyRead(-1) && process.state() != QProcess::NotRunning) {
-            process.waitForFinished(-1);
+        if (stop != nullptr && stop->isCancelled()) {
+            stopTool(process, grace);
+            stopped = true;
+        } else if (!process.waitForReadyRead(wait) && process.state() != QProcess::NotRunning) {
+            process.waitForFinished(wait);
         }
         // Also what was read when the exit was noticed: the tool's last writes.
         takeAvailable();
@@ -107,6 +149,9 @@ std::string runThrough(const std::string &launcher, const std::string &tool,
     }
     if (!text.empty()) {
         return text;
+    }
+    if (stopped) {
+        return tool + " was stopped.";
     }
     const int status = process.exitCode();
     return status == 0 ? std::string("Done.") : tool + " exited with status " + std::to_string(status) + ".";
