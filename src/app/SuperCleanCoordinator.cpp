@@ -4,7 +4,6 @@
 #include "app/SuperCleanCoordinator.h"
 
 #include "core/SaturatingAdd.h"
-#include "engine/CancellationToken.h"
 
 #include <algorithm>
 
@@ -38,24 +37,16 @@ SuperCleanCoordinator::SuperCleanCoordinator(std::string homeFolder, QObject *pa
 {
 }
 
-SuperCleanCoordinator::~SuperCleanCoordinator()
-{
-    // Work still running stops at its next poll; its reports find no coordinator and are dropped.
-    // Only the tokens: nothing is announced from a coordinator being destroyed.
-    for (const auto *token : {&m_scanToken, &m_deleteToken}) {
-        if (*token) {
-            (*token)->cancel();
-        }
-    }
-}
+// Work still running is cancelled and waited for by the runs; its reports are dropped, so nothing
+// is announced from a coordinator being destroyed.
+SuperCleanCoordinator::~SuperCleanCoordinator() = default;
 
 void SuperCleanCoordinator::prepare(const std::vector<std::string> &existingRoots, std::set<std::string> excludedPaths)
 {
     cancel();
     // The cancelled work's reports belong to the session that ends here.
-    ++m_session;
-    m_scanToken.reset();
-    m_deleteToken.reset();
+    m_scanRun.abandon();
+    m_cleaningRun.abandon();
     m_excludedPaths = std::move(excludedPaths);
     setResult(std::nullopt);
     setItems({});
@@ -71,12 +62,8 @@ void SuperCleanCoordinator::prepare(const std::vector<std::string> &existingRoot
 
 void SuperCleanCoordinator::cancel()
 {
-    if (m_scanToken) {
-        m_scanToken->cancel();
-    }
-    if (m_deleteToken) {
-        m_deleteToken->cancel();
-    }
+    m_scanRun.cancel();
+    m_cleaningRun.cancel();
     if (m_phase == SuperCleanPhase::scanning || m_phase == SuperCleanPhase::cleaning) {
         setStatusMessage("Cancelling after the current item...");
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/BackgroundRun.h"
 #include "core/SuperCleanCompletionReport.h"
 #include "core/SuperCleanPhase.h"
 #include "core/SuperCleanScopeGroup.h"
@@ -22,8 +23,6 @@
 
 namespace tarnwick {
 
-class CancellationToken;
-
 // The controller of the guided cleanup: the locations to analyze, the scan that finds, judges and
 // lists folders while it runs, the review, and the cleaning that moves the selected items to the
 // Trash after checking that each is still the folder that was reviewed.
@@ -31,15 +30,13 @@ class CancellationToken;
 // It lives on the main thread. Its properties are plain values with a getter and one signal each,
 // named after the property; every change happens on the main thread and is announced at once. Its
 // long operations run on the global thread pool and exclude one another: while isBusy(), every
-// operation that changes the scopes, the items or the selection does nothing.
+// operation that changes the scopes, the items or the selection does nothing. Destroying it cancels
+// them and waits for their workers; a cleaning's moves are journaled on its own thread, so what it
+// moved is on record even then.
 class SuperCleanCoordinator : public QObject {
     Q_OBJECT
 public:
     using CompletionHandler = std::function<void(const SuperCleanCompletionReport &)>;
-    // Sees every progress report of a cleaning on the cleaning's own thread, with its token.
-    using DeletionProbe = std::function<void(const DeleteProgress &, CancellationToken &)>;
-    // Sees every progress report of a scan on the scan's own thread, with its token.
-    using ScanProbe = std::function<void(const ScanProgress &, CancellationToken &)>;
 
     // `homeFolder` is where the standard locations are looked for and whose volume's free space is
     // measured around a cleaning.
@@ -105,14 +102,6 @@ public:
     // Called on the main thread with the report of every cleaning that ends.
     void setOnCompleted(CompletionHandler handler) { m_onCompleted = std::move(handler); }
 
-    // For tests: cancelling a cleaning at an exact item from outside is impossible, since each move
-    // is a single rename that ends long before a queued cancel could land. A probe set here runs
-    // synchronously with every progress report, so it can cancel the token right after a chosen move.
-    void setDeletionProbeForTesting(DeletionProbe probe) { m_deletionProbe = std::move(probe); }
-    // For tests, for the same reason: a small scan ends before anyone could look at it half-way. A
-    // probe set here runs with every scan progress report, before it is posted; it may hold the
-    // scan's thread while the live list is looked at, or cancel the token at an exact folder.
-    void setScanProbeForTesting(ScanProbe probe) { m_scanProbe = std::move(probe); }
 
 signals:
     void phaseChanged();
@@ -143,13 +132,13 @@ private:
 
     std::vector<SuperCleanScopeGroup> defaultScopeGroups(const std::vector<std::string> &existingRoots) const;
 
-    void addLiveItem(uint64_t session, SuperCleanItem item);
-    void finishScan(uint64_t session, const std::vector<CleanupCandidate> &candidates,
-                    const SuperCleanAnalysis::Context &context);
-    void endScan(uint64_t session, SuperCleanPhase phase, OperationPhase progressPhase, std::string progressMessage,
-                 std::string status);
-    void finishCleaning(uint64_t session, const DeleteResult &result, int64_t selectedBytes, int64_t spaceBefore,
-                        int64_t spaceAfter);
+    void addLiveItem(SuperCleanItem item);
+    struct FinishedScan;
+    void finishScan(FinishedScan finished);
+    struct ScanEnd;
+    void endScan(ScanEnd end);
+    struct FinishedCleaning;
+    void finishCleaning(FinishedCleaning finished);
 
     const std::string m_homeFolder;
 
@@ -166,12 +155,11 @@ private:
 
     std::set<std::string> m_excludedPaths;
     CompletionHandler m_onCompleted;
-    DeletionProbe m_deletionProbe;
-    ScanProbe m_scanProbe;
-    std::shared_ptr<CancellationToken> m_scanToken;
-    std::shared_ptr<CancellationToken> m_deleteToken;
-    // Raised by prepare and by every scan and cleaning; reports of an earlier session are dropped.
-    uint64_t m_session = 0;
+
+    // Last, so that they are destroyed first. prepare replaces both: reports of work it cancelled
+    // are dropped instead of landing in the next session's list.
+    BackgroundRun<SuperCleanCoordinator> m_scanRun{this, "superCleanScan"};
+    BackgroundRun<SuperCleanCoordinator> m_cleaningRun{this, "superCleanCleaning"};
 };
 
 }  // namespace tarnwick

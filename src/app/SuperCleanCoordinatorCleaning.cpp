@@ -1,20 +1,23 @@
 // The guided cleaning: the selected items to the Trash, each re-validated against its snapshot and
 // approved root right before it moves; the journal, the report, the result and the hand-off.
 
-#include "app/MainThreadPoster.h"
 #include "app/SuperCleanCoordinator.h"
 #include "core/SaturatingAdd.h"
-#include "engine/CancellationToken.h"
 #include "engine/SuperCleanTransactionStore.h"
 #include "engine/Tarnwicker.h"
 #include "engine/Uuid.h"
 #include "platform/AvailableSpace.h"
 
-#include <QThreadPool>
-
 #include <unordered_set>
 
 namespace tarnwick {
+
+struct SuperCleanCoordinator::FinishedCleaning {
+    DeleteResult result;
+    int64_t selectedBytes = 0;
+    int64_t spaceBefore = 0;
+    int64_t spaceAfter = 0;
+};
 
 void SuperCleanCoordinator::cleanSelected()
 {
@@ -26,10 +29,6 @@ void SuperCleanCoordinator::cleanSelected()
         setStatusMessage("Select at least one item first.");
         return;
     }
-    auto token = std::make_shared<CancellationToken>();
-    m_deleteToken = token;
-    const uint64_t session = ++m_session;
-
     setConfirmationPresented(false);
     setPhase(SuperCleanPhase::cleaning);
     setStatusMessage("Moving selected items to Trash...");
@@ -51,49 +50,33 @@ void SuperCleanCoordinator::cleanSelected()
     }
     const int64_t spaceBefore = availableSpace(m_homeFolder);
 
-    QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), candidates = std::move(candidates),
-                                          snapshots = std::move(snapshots), approvedRoots = std::move(approvedRoots),
-                                          token, session, probe = m_deletionProbe, home = m_homeFolder, selectedBytes,
-                                          spaceBefore]() mutable {
+    m_cleaningRun.start([candidates = std::move(candidates), snapshots = std::move(snapshots),
+                         approvedRoots = std::move(approvedRoots), home = m_homeFolder, selectedBytes,
+                         spaceBefore](const RunContext<SuperCleanCoordinator> &run) {
         DeleteResult result = Tarnwicker::deleteCandidates(
             candidates, CleanupAction::moveToTrash, snapshots, approvedRoots,
-            [&](const DeleteProgress &progress) {
-                if (probe) {
-                    probe(progress, *token);
-                }
-                poster.post([progress, session](SuperCleanCoordinator &coordinator) {
-                    if (session == coordinator.m_session) {
-                        coordinator.setDeleteProgress(progress);
-                    }
-                });
-            },
-            *token);
+            [&run](const DeleteProgress &progress) { run.progress(progress, &SuperCleanCoordinator::setDeleteProgress); },
+            run.token());
         const int64_t spaceAfter = availableSpace(home);
         // The moves have happened whether or not a window still listens, so they are journaled here
         // rather than in the report to the main thread, which is dropped when the coordinator is gone.
         SuperCleanTransactionStore::append(result.trashRecords);
-        poster.post([result = std::move(result), session, selectedBytes, spaceBefore,
-                     spaceAfter](SuperCleanCoordinator &coordinator) {
-            coordinator.finishCleaning(session, result, selectedBytes, spaceBefore, spaceAfter);
-        });
+        run.post(FinishedCleaning{std::move(result), selectedBytes, spaceBefore, spaceAfter},
+                 &SuperCleanCoordinator::finishCleaning);
     });
 }
 
-void SuperCleanCoordinator::finishCleaning(uint64_t session, const DeleteResult &result, int64_t selectedBytes,
-                                           int64_t spaceBefore, int64_t spaceAfter)
+void SuperCleanCoordinator::finishCleaning(FinishedCleaning finished)
 {
-    if (session != m_session) {
-        return;
-    }
-    m_deleteToken.reset();
+    const DeleteResult &result = finished.result;
     SuperCleanCompletionReport report;
     report.foundBytes = foundBytes();
-    report.selectedBytes = selectedBytes;
+    report.selectedBytes = finished.selectedBytes;
     for (const auto &moved : result.deleted) {
         report.movedToTrashBytes = saturatingAdd(report.movedToTrashBytes, moved.size);
     }
     report.permanentlyReclaimedBytes = 0;
-    report.observedAvailableSpaceChange = spaceAfter - spaceBefore;
+    report.observedAvailableSpaceChange = finished.spaceAfter - finished.spaceBefore;
     report.movedCount = static_cast<int64_t>(result.deleted.size());
     report.skippedCount = static_cast<int64_t>(result.missing.size() + result.skipped.size());
     report.failedCount = static_cast<int64_t>(result.failures.size());

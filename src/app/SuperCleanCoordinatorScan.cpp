@@ -1,18 +1,27 @@
 // The guided scan: every rule over the chosen locations, each found folder judged on the scan's
 // thread and listed at once, and the final list reconciled when the scanner returns.
 
-#include "app/MainThreadPoster.h"
 #include "app/SuperCleanCoordinator.h"
 #include "core/CountPhrase.h"
 #include "core/SuperCleanPolicy.h"
 #include "engine/CancellationToken.h"
 #include "engine/Tarnwicker.h"
 
-#include <QThreadPool>
-
 #include <algorithm>
 
 namespace tarnwick {
+
+struct SuperCleanCoordinator::FinishedScan {
+    std::vector<CleanupCandidate> candidates;
+    SuperCleanAnalysis::Context context;
+};
+
+struct SuperCleanCoordinator::ScanEnd {
+    SuperCleanPhase phase;
+    OperationPhase progressPhase;
+    std::string progressMessage;
+    std::string status;
+};
 
 void SuperCleanCoordinator::startScan()
 {
@@ -31,10 +40,6 @@ void SuperCleanCoordinator::startScan()
         setStatusMessage("Select at least one existing folder.");
         return;
     }
-    auto token = std::make_shared<CancellationToken>();
-    m_scanToken = token;
-    const uint64_t session = ++m_session;
-
     setPhase(SuperCleanPhase::scanning);
     setStatusMessage("Analyzing developer storage...");
     setItems({});
@@ -45,55 +50,39 @@ void SuperCleanCoordinator::startScan()
     starting.message = "Starting Super Clean";
     setScanProgress(std::move(starting));
 
-    QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), context = std::move(context), token,
-                                          session, probe = m_scanProbe]() mutable {
+    m_scanRun.start([context = std::move(context)](const RunContext<SuperCleanCoordinator> &run) {
         try {
             auto candidates = Tarnwicker::scan(
                 SuperCleanAnalysis::scanOptions(context),
-                [&poster, &probe, &token, session](const ScanProgress &progress) {
-                    if (probe) {
-                        probe(progress, *token);
-                    }
-                    poster.post([progress, session](SuperCleanCoordinator &coordinator) {
-                        if (session == coordinator.m_session) {
-                            coordinator.setScanProgress(progress);
-                        }
-                    });
-                },
+                [&run](const ScanProgress &progress) { run.progress(progress, &SuperCleanCoordinator::setScanProgress); },
                 // The snapshot, the evidence and the verdict are made here, on the scan's thread; the
                 // main thread only inserts the finished item.
-                [&poster, &context, &token, session](const CleanupCandidate &candidate) {
-                    if (token->isCancelled()) {
+                [&run, &context](const CleanupCandidate &candidate) {
+                    if (run.isCancelled()) {
                         return;
                     }
                     auto item = SuperCleanAnalysis::makeItem(candidate, context, std::chrono::system_clock::now());
                     if (item) {
-                        poster.post([item = std::move(*item), session](SuperCleanCoordinator &coordinator) mutable {
-                            coordinator.addLiveItem(session, std::move(item));
-                        });
+                        run.post(std::move(*item), &SuperCleanCoordinator::addLiveItem);
                     }
                 },
-                *token);
-            poster.post([candidates = std::move(candidates), context, session](SuperCleanCoordinator &coordinator) {
-                coordinator.finishScan(session, candidates, context);
-            });
+                run.token());
+            run.post(FinishedScan{std::move(candidates), context}, &SuperCleanCoordinator::finishScan);
         } catch (const CancellationError &) {
-            poster.post([session](SuperCleanCoordinator &coordinator) {
-                coordinator.endScan(session, SuperCleanPhase::cancelled, OperationPhase::cancelled,
-                                    "Super Clean cancelled", "Super Clean cancelled.");
-            });
+            run.post(ScanEnd{SuperCleanPhase::cancelled, OperationPhase::cancelled, "Super Clean cancelled",
+                             "Super Clean cancelled."},
+                     &SuperCleanCoordinator::endScan);
         } catch (const std::exception &error) {
-            poster.post([message = std::string(error.what()), session](SuperCleanCoordinator &coordinator) {
-                coordinator.endScan(session, SuperCleanPhase::failed, OperationPhase::failed, message,
-                                    "Super Clean could not finish.");
-            });
+            run.post(ScanEnd{SuperCleanPhase::failed, OperationPhase::failed, error.what(),
+                             "Super Clean could not finish."},
+                     &SuperCleanCoordinator::endScan);
         }
     });
 }
 
-void SuperCleanCoordinator::addLiveItem(uint64_t session, SuperCleanItem item)
+void SuperCleanCoordinator::addLiveItem(SuperCleanItem item)
 {
-    if (session != m_session || m_phase != SuperCleanPhase::scanning) {
+    if (m_phase != SuperCleanPhase::scanning) {
         return;
     }
     const std::string id = item.id;
@@ -116,15 +105,11 @@ void SuperCleanCoordinator::addLiveItem(uint64_t session, SuperCleanItem item)
     setStatusMessage("Analyzing... " + countPhrase(static_cast<int64_t>(m_items.size())) + " found so far.");
 }
 
-void SuperCleanCoordinator::finishScan(uint64_t session, const std::vector<CleanupCandidate> &candidates,
-                                       const SuperCleanAnalysis::Context &context)
+void SuperCleanCoordinator::finishScan(FinishedScan finished)
 {
-    if (session != m_session) {
-        return;
-    }
-    m_scanToken.reset();
     setPhase(SuperCleanPhase::analyzing);
-    setItems(SuperCleanAnalysis::reconciled(m_items, candidates, context, std::chrono::system_clock::now()));
+    setItems(SuperCleanAnalysis::reconciled(m_items, finished.candidates, finished.context,
+                                            std::chrono::system_clock::now()));
     // Whatever was selected while the list filled, only recommended items start selected.
     std::set<std::string> recommended;
     for (const auto &item : m_items) {
@@ -140,19 +125,14 @@ void SuperCleanCoordinator::finishScan(uint64_t session, const std::vector<Clean
                                            ". Only Recommended items are selected.");
 }
 
-void SuperCleanCoordinator::endScan(uint64_t session, SuperCleanPhase phase, OperationPhase progressPhase,
-                                    std::string progressMessage, std::string status)
+void SuperCleanCoordinator::endScan(ScanEnd end)
 {
-    if (session != m_session) {
-        return;
-    }
-    m_scanToken.reset();
-    setPhase(phase);
+    setPhase(end.phase);
     auto progress = m_scanProgress;
-    progress.phase = progressPhase;
-    progress.message = std::move(progressMessage);
+    progress.phase = end.progressPhase;
+    progress.message = std::move(end.progressMessage);
     setScanProgress(std::move(progress));
-    setStatusMessage(std::move(status));
+    setStatusMessage(std::move(end.status));
 }
 
 }  // namespace tarnwick

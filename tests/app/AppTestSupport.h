@@ -1,10 +1,17 @@
 #pragma once
 
 #include "app/AppState.h"
+#include "app/BackgroundRun.h"
 #include "app/DesktopShell.h"
 
+#include <QNetworkReply>
+#include <QTest>
 #include <QUrl>
 
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -39,6 +46,58 @@ inline AppEnvironment isolatedEnvironment(const std::string &home, DesktopShell 
     return environment;
 }
 
+// Runs the event loop until every request `owner` has sent (analytics events, update checks) has
+// been answered. What a local server recorded by then is everything it will ever get for what has
+// happened so far: an event that was not sent by now will not be.
+inline bool waitUntilAnswered(const QObject &owner)
+{
+    return QTest::qWaitFor(
+        [&owner] {
+            const auto replies = owner.findChildren<QNetworkReply *>();
+            return std::all_of(replies.begin(), replies.end(), [](const QNetworkReply *reply) { return reply->isFinished(); });
+        },
+        30000);
+}
+
+// Holds a background run right after the first report `at` picks, so a test can look at, cancel or
+// destroy what runs there without depending on how fast anything is. The run goes on at release(),
+// when it is cancelled, or when the hold is destroyed.
+class RunHold {
+public:
+    explicit RunHold(std::function<bool(const RunEvent &)> at)
+        : m_probe([at = std::move(at), taken = std::make_shared<std::atomic<bool>>(false)](const RunEvent &event) {
+              return !taken->load() && at(event) && !taken->exchange(true);
+          })
+    {
+    }
+
+    // Spins the event loop until the run is held, so the reports before it are delivered meanwhile.
+    bool waitUntilHolding() { return QTest::qWaitFor([this] { return m_probe.isHolding(); }, 60000); }
+    bool isHolding() const { return m_probe.isHolding(); }
+    void release() { m_probe.release(); }
+
+    // The first report of `run` whose value is a T and satisfies `test`.
+    template <typename T>
+    static std::function<bool(const RunEvent &)> at(std::string run, std::function<bool(const T &)> test)
+    {
+        return [run = std::move(run), test = std::move(test)](const RunEvent &event) {
+            const T *value = event.get<T>();
+            return event.run == run && value != nullptr && test(*value);
+        };
+    }
+
+    // Right after the `count`-th report of `run` whose value is a T.
+    template <typename T> static std::function<bool(const RunEvent &)> afterNth(std::string run, int count)
+    {
+        return [run = std::move(run), count, seen = std::make_shared<std::atomic<int>>(0)](const RunEvent &event) {
+            return event.run == run && event.get<T>() != nullptr && ++*seen == count;
+        };
+    }
+
+private:
+    RunProbe m_probe;
+};
+
 }  // namespace tarnwick::testing
 
 #include "FixtureTree.h"
@@ -47,6 +106,7 @@ inline AppEnvironment isolatedEnvironment(const std::string &home, DesktopShell 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTest>
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>

@@ -1,6 +1,7 @@
 // The guided flow through its coordinator with the real engine: scopes, live scans and cleanings on
 // real folder trees, the real Trash and journal of a private home, and a real event loop.
 
+#include "AppTestSupport.h"
 #include "FixtureTree.h"
 #include "SuperCleanTestSupport.h"
 #include "TestEnvironment.h"
@@ -256,14 +257,15 @@ TEST_F(SuperCleanCoordinatorTest, CancellingAfterTheThirdOfTenStopsThere)
     scanAndWait(coordinator);
     ASSERT_EQ(coordinator.selectedItemIDs().size(), 10u);
 
-    coordinator.setDeletionProbeForTesting([](const DeleteProgress &progress, CancellationToken &token) {
-        if (progress.deletedCount == 3) {
-            token.cancel();
-        }
-    });
+    // Held right after the third move, and cancelled there.
+    testing::RunHold hold(testing::RunHold::at<DeleteProgress>(
+        "superCleanCleaning", [](const DeleteProgress &progress) { return progress.deletedCount == 3; }));
     std::size_t listedAtCompletion = 0;
     coordinator.setOnCompleted([&](const SuperCleanCompletionReport &) { listedAtCompletion = coordinator.items().size(); });
-    cleanAndWait(coordinator);
+    coordinator.cleanSelected();
+    ASSERT_TRUE(hold.waitUntilHolding());
+    coordinator.cancel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !coordinator.isBusy(); }, 20000));
 
     EXPECT_EQ(coordinator.phase(), SuperCleanPhase::cancelled);
     ASSERT_TRUE(coordinator.result().has_value());

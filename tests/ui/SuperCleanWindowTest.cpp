@@ -32,7 +32,6 @@
 #include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSemaphore>
 #include <QThreadPool>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -57,23 +56,6 @@ using testing::FixtureTree;
 
 // Holds a worker thread at one report until the test lets it go. The wait is bounded only so that
 // a failing test cannot hang the run.
-class Gate {
-public:
-    void hold()
-    {
-        m_holding = true;
-        m_release.tryAcquire(1, 60000);
-    }
-    bool isHolding() const { return m_holding; }
-    void release() { m_release.release(); }
-    // Ready to hold a later run once the earlier one has been let go.
-    void rearm() { m_holding = false; }
-
-private:
-    std::atomic<bool> m_holding{false};
-    QSemaphore m_release;
-};
-
 void writeFile(const std::string &path, int64_t bytes)
 {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
@@ -158,8 +140,7 @@ protected:
 
     void TearDown() override
     {
-        scanGate.release();
-        cleaningGate.release();
+        hold.reset();
         state->closeSuperClean();
         QThreadPool::globalInstance()->waitForDone();
         main.reset();
@@ -178,11 +159,10 @@ protected:
     // Holds the next scan once it has reported `count` matches, after their items were posted.
     void holdScanAfterMatches(int64_t count)
     {
-        coordinator().setScanProbeForTesting([this, count](const ScanProgress &progress, CancellationToken &) {
-            if (progress.matchedDirs == count && progress.message.rfind("Found ", 0) == 0 && !scanGate.isHolding()) {
-                scanGate.hold();
-            }
-        });
+        hold = std::make_unique<testing::RunHold>(
+            testing::RunHold::at<ScanProgress>("superCleanScan", [count](const ScanProgress &progress) {
+                return progress.matchedDirs == count && progress.message.rfind("Found ", 0) == 0;
+            }));
     }
 
     void clickRow(SuperCleanWindow &window, const std::string &path)
@@ -216,8 +196,7 @@ protected:
     InMemoryPreferencesStore store;
     std::unique_ptr<AppState> state;
     std::unique_ptr<MainWindow> main;
-    Gate scanGate;
-    Gate cleaningGate;
+    std::unique_ptr<testing::RunHold> hold;
 };
 
 TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
@@ -261,7 +240,7 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
     QTest::keyClick(window, Qt::Key_Return);
     EXPECT_EQ(coordinator().phase(), SuperCleanPhase::scanning);
     EXPECT_EQ(footerButtons(*window), std::vector<QString>{"Cancel Scan"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scanGate.isHolding() && coordinator().items().size() == 11; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hold->isHolding() && coordinator().items().size() == 11; }, 30000));
     QTest::qWait(0);
     int liveRows = 0;
     for (auto *label : window->progressStep()->findChildren<QLabel *>("liveResultName")) {
@@ -270,7 +249,7 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
     EXPECT_EQ(liveRows, SuperCleanProgressStep::kLiveRows);
     EXPECT_EQ(window->progressStep()->findChild<QLabel *>("foundSoFar")->text(), "Found 11 folders so far");
     EXPECT_TRUE(testing::saveScreenshot(*window, name("progress")));
-    scanGate.release();
+    hold->release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return coordinator().phase() == SuperCleanPhase::reviewing; }, 30000));
 
     // The review, by tier.
@@ -345,22 +324,21 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
                                    .arg(QString::fromStdString(name("confirmation")))));
 
     // The cleaning, held once the first item has moved.
-    coordinator().setDeletionProbeForTesting([this](const DeleteProgress &progress, CancellationToken &) {
-        if (progress.deletedCount == 1 && progress.message.rfind("Moving ", 0) == 0 && !cleaningGate.isHolding()) {
-            cleaningGate.hold();
-        }
-    });
+    hold = std::make_unique<testing::RunHold>(
+        testing::RunHold::at<DeleteProgress>("superCleanCleaning", [](const DeleteProgress &progress) {
+            return progress.deletedCount == 1 && progress.message.rfind("Moved ", 0) == 0;
+        }));
     click(visibleWithText(*sheet, "Move to Trash"));
     EXPECT_EQ(coordinator().phase(), SuperCleanPhase::cleaning);
     EXPECT_EQ(footerButtons(*window), std::vector<QString>{"Cancel After Current Item"});
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return cleaningGate.isHolding() && coordinator().deleteProgress().deletedCount == 1; }, 30000));
+        [&] { return hold->isHolding() && coordinator().deleteProgress().deletedCount == 1; }, 30000));
     const auto *bar = window->cleaningStep()->findChild<QProgressBar *>();
     EXPECT_EQ(bar->maximum(), 8);
     EXPECT_EQ(bar->value(), 1);
     EXPECT_EQ(window->cleaningStep()->findChild<QLabel *>("cleaningPosition")->text(), "1 of 8");
     EXPECT_TRUE(testing::saveScreenshot(*window, name("cleaning")));
-    cleaningGate.release();
+    hold->release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return coordinator().phase() == SuperCleanPhase::completed; }, 30000));
 
     // The completion: six moved, one changed and skipped, one already gone.
@@ -434,10 +412,10 @@ TEST_P(SuperCleanWindowExitsTest, ACancelledScanStaysUsableAnEmptyCleaningIsRefu
     holdScanAfterMatches(3);
     click(visibleWithText(*window, "Analyze Developer Storage"));
     EXPECT_EQ(footerButtons(*window), std::vector<QString>{"Cancel Scan"});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scanGate.isHolding() && coordinator().items().size() == 3; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hold->isHolding() && coordinator().items().size() == 3; }, 30000));
     click(visibleWithText(*window, "Cancel Scan"));
     EXPECT_EQ(coordinator().statusMessage(), "Cancelling after the current item...");
-    scanGate.release();
+    hold->release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return coordinator().phase() == SuperCleanPhase::cancelled; }, 30000));
     EXPECT_EQ(coordinator().items().size(), 3u);
     EXPECT_EQ(footerButtons(*window), (std::vector<QString>{"Done", "Move Selected to Trash"}));
@@ -472,16 +450,15 @@ TEST_P(SuperCleanWindowExitsTest, ACancelledScanStaysUsableAnEmptyCleaningIsRefu
     ASSERT_NE(reopened, nullptr);
     EXPECT_NE(reopened.data(), window);
     EXPECT_EQ(reopened->resultsStep()->selectedTier(), SuperCleanTier::recommended);
-    scanGate.rearm();
     holdScanAfterMatches(1);
     click(visibleWithText(*reopened, "Analyze Developer Storage"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return scanGate.isHolding(); }, 30000));
+    ASSERT_TRUE(hold->waitUntilHolding());
     EXPECT_EQ(footerButtons(*reopened), std::vector<QString>{"Cancel Scan"});
     QTest::keyClick(reopened, Qt::Key_Escape);
     EXPECT_FALSE(state->isSuperCleanPresented());
     EXPECT_FALSE(reopened->isVisible());
     EXPECT_EQ(coordinator().statusMessage(), "Cancelling after the current item...");
-    scanGate.release();
+    hold->release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !coordinator().isBusy(); }, 30000));
     EXPECT_EQ(coordinator().phase(), SuperCleanPhase::cancelled);
 }
