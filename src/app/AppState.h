@@ -3,11 +3,14 @@
 #include "app/AnalyticsClient.h"
 #include "app/AnalyticsEvent.h"
 #include "app/AppRecords.h"
-#include "app/CandidateOrdering.h"
+#include "app/AppSettings.h"
+#include "app/BackgroundRun.h"
 #include "app/CleanupHistoryEntry.h"
 #include "app/CleanupStats.h"
 #include "app/PreferencesStore.h"
+#include "app/ReviewList.h"
 #include "app/ReviewOptions.h"
+#include "app/RunOutcome.h"
 #include "app/UpdateChecker.h"
 #include "core/SuperCleanCompletionReport.h"
 #include "engine/CleanupAction.h"
@@ -25,14 +28,12 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class QNetworkAccessManager;
 
 namespace tarnwick {
 
-class CancellationToken;
 class DesktopShell;
 class SuperCleanCoordinator;
 
@@ -53,6 +54,11 @@ struct AppEnvironment {
 // selection, the cleanup runs, the statistics and the history, and keeps what must survive a
 // restart in the preferences store. It lives on the main thread; every change happens there and is
 // announced by the signal named after the property.
+//
+// A facade over its parts: the stored settings (AppSettings), the review list (ReviewList) and one
+// BackgroundRun per kind of work. Destroying it stops all work: a scan is cancelled, a running tool
+// is terminated, and a cleanup finishes the folder in progress and is recorded, as a cancelled
+// run, in the history and the statistics before the destructor returns.
 class AppState : public QObject {
     Q_OBJECT
 public:
@@ -61,20 +67,21 @@ public:
     ~AppState() override;
 
     // Persisted settings.
-    const std::vector<std::string> &roots() const { return m_roots; }
-    const std::set<std::string> &enabledRuleKeys() const { return m_enabledRuleKeys; }
-    bool includeAggressive() const { return m_includeAggressive; }
-    CleanupPreset cleanupPreset() const { return m_cleanupPreset; }
-    CleanupAction cleanupAction() const { return m_cleanupAction; }
-    SizePreset minimumSizePreset() const { return m_minimumSizePreset; }
-    CandidateSortMode sortMode() const { return m_sortMode; }
-    const CleanupStats &cleanupStats() const { return m_cleanupStats; }
-    const std::vector<CleanupHistoryEntry> &cleanupHistory() const { return m_cleanupHistory; }
-    const std::set<std::string> &excludedPaths() const { return m_excludedPaths; }
-    bool analyticsOptIn() const { return m_analyticsOptIn; }
-    bool automaticUpdateChecksEnabled() const { return m_automaticUpdateChecksEnabled; }
+    const std::vector<std::string> &roots() const { return m_settings.roots; }
+    const std::set<std::string> &enabledRuleKeys() const { return m_settings.enabledRuleKeys; }
+    bool includeAggressive() const { return m_settings.includeAggressive; }
+    CleanupPreset cleanupPreset() const { return m_settings.cleanupPreset; }
+    CleanupAction cleanupAction() const { return m_settings.cleanupAction; }
+    SizePreset minimumSizePreset() const { return m_settings.minimumSizePreset; }
+    CandidateSortMode sortMode() const { return m_review.sortMode(); }
+    const CleanupStats &cleanupStats() const { return m_settings.cleanupStats; }
+    const std::vector<CleanupHistoryEntry> &cleanupHistory() const { return m_settings.cleanupHistory; }
+    const std::set<std::string> &excludedPaths() const { return m_settings.excludedPaths; }
+    bool analyticsOptIn() const { return m_settings.analyticsOptIn; }
+    bool automaticUpdateChecksEnabled() const { return m_settings.automaticUpdateChecksEnabled; }
 
-    // Each setter saves the preferences at once.
+    // Each setter saves the preferences: the store takes the values at once and writes its file
+    // once per turn of the event loop, off the main thread.
     void setRoots(std::vector<std::string> roots);
     void setEnabledRuleKeys(std::set<std::string> keys);
     void setIncludeAggressive(bool include);
@@ -89,15 +96,18 @@ public:
     void setAutomaticUpdateChecksEnabled(bool enabled);
 
     // Session state.
-    ReviewFilter reviewFilter() const { return m_reviewFilter; }
-    const std::string &searchText() const { return m_searchText; }
-    const std::vector<CleanupCandidate> &candidates() const { return m_candidates; }
-    const std::set<std::string> &selectedCandidateIDs() const { return m_selectedCandidateIDs; }
-    const std::optional<std::string> &focusedCandidateID() const { return m_focusedCandidateID; }
+    ReviewFilter reviewFilter() const { return m_review.filter(); }
+    const std::string &searchText() const { return m_review.searchText(); }
+    const std::vector<CleanupCandidate> &candidates() const { return m_review.candidates(); }
+    const CandidateSelection &selectedCandidateIDs() const { return m_review.selection(); }
+    const std::optional<std::string> &focusedCandidateID() const { return m_review.focusedID(); }
     const ScanProgress &scanProgress() const { return m_scanProgress; }
     const DeleteProgress &deleteProgress() const { return m_deleteProgress; }
     const std::vector<CleanupFailure> &failures() const { return m_failures; }
     const std::string &statusMessage() const { return m_statusMessage; }
+    // What the status line reports when it tells how the last scan or cleanup ended; none once any
+    // other text has replaced it. Views decide what to show from this, never from the text.
+    RunOutcome lastOutcome() const { return m_lastOutcome; }
     bool isScanning() const { return m_isScanning; }
     bool isDeleting() const { return m_isDeleting; }
     bool isDeleteConfirmationPresented() const { return m_isDeleteConfirmationPresented; }
@@ -136,23 +146,20 @@ public:
     // The scan run. Results arrive live on the main thread while it runs.
     void scan();
     void cancelScan();
-    int64_t totalSize() const;
-    std::vector<CleanupCandidate> selectedCandidates() const;
+    int64_t totalSize() const { return m_review.totalSize(); }
+    std::vector<CleanupCandidate> selectedCandidates() const { return m_review.selectedCandidates(); }
     // How many candidates are selected and their total size, without copying them; ids in the
     // selection that are not candidates do not count.
-    struct SelectionTotals {
-        int64_t count = 0;
-        int64_t bytes = 0;
-    };
-    SelectionTotals selectionTotals() const;
+    using SelectionTotals = tarnwick::SelectionTotals;
+    SelectionTotals selectionTotals() const { return m_review.selectionTotals(); }
 
     // The review list. The rows point into `candidates()` and stay valid until the next change
     // announced by candidatesChanged, selectedCandidateIDsChanged, searchTextChanged,
     // reviewFilterChanged, sortModeChanged or isScanningChanged; read them again after any of those.
     // Views use the rows; the copy is for callers that keep the list.
-    const std::vector<const CleanupCandidate *> &displayedRows() const;
-    const std::vector<CleanupCandidate> &displayedCandidates() const;
-    std::optional<CleanupCandidate> focusedCandidate() const;
+    const std::vector<const CleanupCandidate *> &displayedRows() const { return m_review.rows(); }
+    const std::vector<CleanupCandidate> &displayedCandidates() const { return m_review.rowCopies(); }
+    std::optional<CleanupCandidate> focusedCandidate() const { return m_review.focusedCandidate(); }
     void applyPreset(CleanupPreset preset);
     void setRule(const std::string &key, bool enabled);
     // The extra-types switch of the folder-type settings: also makes the preset custom.
@@ -229,6 +236,7 @@ signals:
     void deleteProgressChanged();
     void failuresChanged();
     void statusMessageChanged();
+    void lastOutcomeChanged();
     void isScanningChanged();
     void isDeletingChanged();
     void isDeleteConfirmationPresentedChanged();
@@ -241,14 +249,8 @@ signals:
     void isSuperCleanPresentedChanged();
 
 private:
-    // Session-state setters: each stores and announces a change. Every change of the review list's
-    // inputs goes through these, so derived lists can be cached safely.
-    void setCandidates(std::vector<CleanupCandidate> candidates);
-    // Announces a change made to the selection in place. `totalsDelta` is what it did to the
-    // selection's totals; without one they are counted afresh on the next read.
-    void selectionEdited(std::optional<SelectionTotals> totalsDelta);
-    // `knownTotals`, when the caller has them, spares counting the new selection afresh.
-    void setSelectedCandidateIDs(std::set<std::string> ids, std::optional<SelectionTotals> knownTotals = std::nullopt);
+    // Session-state setters: each stores and announces a change.
+    void announce(const ReviewChanges &changes);
     void setScanProgress(ScanProgress progress);
     void setDeleteProgress(DeleteProgress progress);
     void setFailures(std::vector<CleanupFailure> failures);
@@ -259,20 +261,22 @@ private:
     void setMaintenanceReport(std::optional<MaintenanceReport> report);
     void setIsRunningMaintenance(bool running);
     void setReadyStatus();
+    // A status text that tells how a scan or a cleanup ended, with that outcome.
+    void setStatusMessage(std::string message, RunOutcome outcome);
 
-    void addLiveScanCandidate(const CleanupCandidate &candidate);
-    struct FinishedScan;
-    void finishScan(FinishedScan finished);
+    void addLiveScanCandidate(CleanupCandidate candidate);
+    void finishScan(ReviewList::FinishedScan finished);
     void endScanCancelled();
     void endScanFailed(const std::string &message);
-    void finishCleanup(const DeleteResult &result, CleanupAction action);
+    struct FinishedCleanup;
+    void finishCleanup(FinishedCleanup finished);
+    void finishMaintenance(MaintenanceReport report);
+    void finishUpdateCheck(UpdateCheckState state, bool manual);
     void addExistingStandardRoots(const std::vector<std::string> &homeRelative, const std::string &singular,
                                   const std::string &plural, const std::string &notFoundTitle,
                                   const std::string &notFoundMessage);
     void runMaintenance(const std::string &title, const std::string &tool, const std::vector<std::string> &arguments,
                         std::optional<std::string> primaryActionTitle, std::optional<MaintenanceAction> primaryAction);
-    // Drops the cached review list; called by every setter of its inputs.
-    void invalidateDisplayedCandidates();
 
     void superCleanCompleted(const SuperCleanCompletionReport &report);
 
@@ -284,27 +288,13 @@ private:
     PreferencesStore &m_defaults;
     AppEnvironment m_environment;
 
-    std::vector<std::string> m_roots;
-    std::set<std::string> m_enabledRuleKeys;
-    bool m_includeAggressive = false;
-    CleanupPreset m_cleanupPreset = CleanupPreset::safe;
-    CleanupAction m_cleanupAction = CleanupAction::moveToTrash;
-    SizePreset m_minimumSizePreset = SizePreset::any;
-    ReviewFilter m_reviewFilter = ReviewFilter::all;
-    CandidateSortMode m_sortMode = CandidateSortMode::largest;
-    CleanupStats m_cleanupStats;
-    std::vector<CleanupHistoryEntry> m_cleanupHistory;
-    std::set<std::string> m_excludedPaths;
-    bool m_analyticsOptIn = false;
-    bool m_automaticUpdateChecksEnabled = true;
-    std::string m_searchText;
-    std::vector<CleanupCandidate> m_candidates;
-    std::set<std::string> m_selectedCandidateIDs;
-    std::optional<std::string> m_focusedCandidateID;
+    AppSettings m_settings;
+    ReviewList m_review;
     ScanProgress m_scanProgress;
     DeleteProgress m_deleteProgress;
     std::vector<CleanupFailure> m_failures;
     std::string m_statusMessage;
+    RunOutcome m_lastOutcome = RunOutcome::none;
     bool m_isScanning = false;
     bool m_isDeleting = false;
     bool m_isDeleteConfirmationPresented = false;
@@ -320,34 +310,16 @@ private:
     QNetworkAccessManager *m_network;
     std::unique_ptr<AnalyticsClient> m_analyticsClient;
     std::unique_ptr<UpdateChecker> m_updateChecker;
-    std::shared_ptr<CancellationToken> m_scanToken;
-    std::shared_ptr<CancellationToken> m_deleteToken;
     std::optional<Timestamp> m_scanStartedAt;
     std::optional<Timestamp> m_deleteStartedAt;
     std::optional<Timestamp> m_superCleanStartedAt;
 
-    // The position of each id in `m_candidates`: duplicates of live candidates and candidates by id
-    // are found in constant time.
-    std::unordered_map<std::string, std::size_t> m_candidateIndex;
-    // Set when m_candidates is known to be in this order already (the scan's thread sorts the
-    // final list), so the first read of the rows after a scan need not sort 100,000 of them again.
-    std::optional<CandidateSortMode> m_candidatesOrder;
-    // Whether the selection was changed by hand while a scan added to it.
-    bool m_selectionEditedWhileScanning = false;
-    // The selection's totals as last computed; dropped by the setters of the candidates and the
-    // selection, and kept up to date by each live result, which arrives selected.
-    mutable std::optional<SelectionTotals> m_selectionTotals;
-    // The review list as last computed, as rows and as a copy; each valid while its flag is set.
-    mutable std::vector<const CleanupCandidate *> m_displayedRows;
-    mutable bool m_displayedRowsValid = false;
-    mutable std::vector<CleanupCandidate> m_displayed;
-    mutable bool m_displayedValid = false;
-    // Path collation keys of the candidates, made once per path (mostly on the scan's thread), so
-    // sorting the list again in another order costs byte comparisons only; and the same keys by
-    // position in m_candidates, rebuilt only when the candidates change.
-    mutable PathSortKeys m_pathSortKeys;
-    mutable std::vector<const std::string *> m_candidateSortKeys;
-    mutable bool m_candidateSortKeysValid = false;
+    // Last, so that they are destroyed first: each waits for its worker, which must find nothing
+    // of this object gone.
+    BackgroundRun<AppState> m_scanRun{this, "scan"};
+    BackgroundRun<AppState> m_cleanupRun{this, "cleanup"};
+    BackgroundRun<AppState> m_toolRun{this, "maintenance"};
+    BackgroundRun<AppState> m_updateRun{this, "updateCheck"};
 };
 
 }  // namespace tarnwick

@@ -3,16 +3,12 @@
 
 #include "app/AppState.h"
 #include "app/CandidateOrdering.h"
-#include "app/MainThreadPoster.h"
 #include "core/AnalyticsBuckets.h"
 #include "core/CountPhrase.h"
 #include "core/PathRules.h"
 #include "core/SaturatingAdd.h"
-#include "engine/CancellationToken.h"
 #include "engine/Tarnwicker.h"
 #include "engine/Uuid.h"
-
-#include <QThreadPool>
 
 #include <algorithm>
 
@@ -50,6 +46,12 @@ std::string abbreviated(std::string_view path, const std::string &home)
 
 }  // namespace
 
+// What a cleanup's thread hands over at its end.
+struct AppState::FinishedCleanup {
+    DeleteResult result;
+    CleanupAction action = CleanupAction::moveToTrash;
+};
+
 std::string AppState::abbreviatingHome(std::string_view path) const
 {
     return abbreviated(path, m_environment.homeFolder);
@@ -60,7 +62,7 @@ void AppState::requestDeleteConfirmation()
     if (m_isScanning || m_isDeleting) {
         return;
     }
-    if (m_selectedCandidateIDs.empty()) {
+    if (m_review.selection().empty()) {
         setStatusMessage("Select folders first.");
         return;
     }
@@ -93,9 +95,7 @@ void AppState::deleteSelected()
         setStatusMessage("Select folders first.");
         return;
     }
-    auto token = std::make_shared<CancellationToken>();
-    m_deleteToken = token;
-    const CleanupAction action = m_cleanupAction;
+    const CleanupAction action = m_settings.cleanupAction;
     m_deleteStartedAt = std::chrono::system_clock::now();
 
     setIsDeleting(true);
@@ -111,38 +111,34 @@ void AppState::deleteSelected()
            {"selected_size_bucket", AnalyticsBuckets::size(sizeOf(selected))},
            {"cleanup_method", methodValue(action)}});
 
-    QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), selected = std::move(selected), action,
-                                          token]() mutable {
+    m_cleanupRun.start([selected = std::move(selected), action](const RunContext<AppState> &run) {
         DeleteResult result = Tarnwicker::deleteCandidates(
             selected, action, {}, {},
-            [&poster](const DeleteProgress &progress) {
-                poster.post([progress](AppState &state) { state.setDeleteProgress(progress); });
-            },
-            *token);
-        poster.post([result = std::move(result), action](AppState &state) { state.finishCleanup(result, action); });
+            [&run](const DeleteProgress &progress) { run.progress(progress, &AppState::setDeleteProgress); },
+            run.token());
+        run.post(FinishedCleanup{std::move(result), action}, &AppState::finishCleanup);
     });
 }
 
 void AppState::cancelCleanup()
 {
-    if (m_deleteToken) {
-        m_deleteToken->cancel();
-    }
+    m_cleanupRun.cancel();
     setStatusMessage("Cancelling after the current folder...");
 }
 
-void AppState::finishCleanup(const DeleteResult &result, CleanupAction action)
+void AppState::finishCleanup(FinishedCleanup finished)
 {
+    const DeleteResult &result = finished.result;
+    const CleanupAction action = finished.action;
     const auto &cleaned = result.deleted;
     const int64_t bytes = sizeOf(cleaned);
     const auto failureCount = static_cast<int64_t>(result.failures.size());
 
-    m_deleteToken.reset();
     setIsDeleting(false);
     setFailures(result.failures);
 
     const auto now = std::chrono::system_clock::now();
-    CleanupStats stats = m_cleanupStats;
+    CleanupStats stats = m_settings.cleanupStats;
     if (!cleaned.empty() || bytes > 0) {
         stats.cleanedBytes = saturatingAdd(stats.cleanedBytes, bytes);
         stats.cleanedFolders = saturatingAdd(stats.cleanedFolders, static_cast<int64_t>(cleaned.size()));
@@ -163,7 +159,7 @@ void AppState::finishCleanup(const DeleteResult &result, CleanupAction action)
                                   folderSummary(cleaned, m_environment.homeFolder),
                                   failureCount,
                                   result.cancelled};
-        auto history = m_cleanupHistory;
+        auto history = m_settings.cleanupHistory;
         history.insert(history.begin(), std::move(entry));
         setCleanupHistory(history);
         if (history.size() > kCleanupHistoryLimit) {
@@ -171,7 +167,7 @@ void AppState::finishCleanup(const DeleteResult &result, CleanupAction action)
             setCleanupHistory(std::move(history));
         }
         setCleanupSummary(CleanupSummary{newUuid(), action, static_cast<int64_t>(cleaned.size()), bytes, failureCount,
-                                         result.cancelled, m_cleanupStats.cleanedBytes});
+                                         result.cancelled, m_settings.cleanupStats.cleanedBytes});
     }
 
     std::set<std::string> removed;
@@ -180,18 +176,7 @@ void AppState::finishCleanup(const DeleteResult &result, CleanupAction action)
             removed.insert(candidate.id);
         }
     }
-    if (!removed.empty()) {
-        auto remaining = m_candidates;
-        std::erase_if(remaining, [&](const CleanupCandidate &c) { return removed.contains(c.id); });
-        setCandidates(std::move(remaining));
-        auto selection = m_selectedCandidateIDs;
-        std::erase_if(selection, [&](const std::string &id) { return removed.contains(id); });
-        setSelectedCandidateIDs(std::move(selection));
-        if (m_focusedCandidateID && removed.contains(*m_focusedCandidateID)) {
-            const auto &shown = displayedRows();
-            setFocusedCandidateID(shown.empty() ? std::nullopt : std::optional<std::string>(shown.front()->id));
-        }
-    }
+    announce(m_review.remove(removed));
 
     const std::string verb = actionVerb(action);
     const auto cleanedPhrase = countPhrase(static_cast<int64_t>(cleaned.size()));
@@ -200,19 +185,22 @@ void AppState::finishCleanup(const DeleteResult &result, CleanupAction action)
         progress.phase = OperationPhase::cancelled;
         progress.message = "Cleanup cancelled";
         setDeleteProgress(std::move(progress));
-        setStatusMessage(cleaned.empty() ? "Cleanup cancelled." : "Cleanup cancelled. " + verb + " " + cleanedPhrase + ".");
+        setStatusMessage(cleaned.empty() ? "Cleanup cancelled." : "Cleanup cancelled. " + verb + " " + cleanedPhrase + ".",
+                         RunOutcome::cleanupCancelled);
         track(AnalyticsEvent::cleanupCancelled);
     } else if (failureCount > 0) {
-        setStatusMessage(verb + " " + cleanedPhrase + ". " + std::to_string(failureCount) + " failed.");
+        setStatusMessage(verb + " " + cleanedPhrase + ". " + std::to_string(failureCount) + " failed.",
+                         RunOutcome::cleanupDone);
     } else if (cleaned.empty() && !result.missing.empty()) {
-        setStatusMessage(countPhrase(static_cast<int64_t>(result.missing.size())) + " already gone.");
+        setStatusMessage(countPhrase(static_cast<int64_t>(result.missing.size())) + " already gone.",
+                         RunOutcome::cleanupAlreadyGone);
     } else {
         std::string status = verb + " " + cleanedPhrase + " " +
                              (action == CleanupAction::moveToTrash ? "to Trash" : "permanently") + ".";
         if (!result.missing.empty()) {
             status += " " + countPhrase(static_cast<int64_t>(result.missing.size())) + " already gone.";
         }
-        setStatusMessage(std::move(status));
+        setStatusMessage(std::move(status), RunOutcome::cleanupDone);
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::system_clock::now() - m_deleteStartedAt.value_or(now)).count();

@@ -5,10 +5,7 @@
 #include "app/MaintenanceRunner.h"
 #include "engine/Uuid.h"
 
-#include <QCoreApplication>
-#include <QPointer>
 #include <QString>
-#include <QThreadPool>
 
 namespace tarnwick {
 
@@ -82,25 +79,21 @@ void AppState::runMaintenance(const std::string &title, const std::string &tool,
     }
     MaintenanceReport report{"", title, std::move(command), "", std::move(primaryActionTitle), primaryAction};
 
-    // The pool thread gets copies of everything and only a weak hold on this object; the tool may
-    // outlive the window that asked for it.
-    QPointer<AppState> self(this);
-    QThreadPool::globalInstance()->start([self, tool, arguments, report = std::move(report)]() mutable {
-        report.output = MaintenanceRunner::run(tool, arguments);
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, report = std::move(report)]() mutable {
-                if (!self) {
-                    return;
-                }
-                const std::string finished = report.title + " finished.";
-                report.id = newUuid();
-                self->setIsRunningMaintenance(false);
-                self->setMaintenanceReport(std::move(report));
-                self->setStatusMessage(finished);
-            },
-            Qt::QueuedConnection);
+    // The tool may outlive the window that asked for it, but not this object: destroying it
+    // cancels the run, which terminates the tool.
+    m_toolRun.start([tool, arguments, report = std::move(report)](const RunContext<AppState> &run) mutable {
+        report.output = MaintenanceRunner::run(tool, arguments, run.token());
+        run.post(std::move(report), &AppState::finishMaintenance);
     });
+}
+
+void AppState::finishMaintenance(MaintenanceReport report)
+{
+    const std::string finished = report.title + " finished.";
+    report.id = newUuid();
+    setIsRunningMaintenance(false);
+    setMaintenanceReport(std::move(report));
+    setStatusMessage(finished);
 }
 
 }  // namespace tarnwick

@@ -35,8 +35,8 @@ std::string tilde(StandardLocation place)
 
 void AppState::addRoots(const std::vector<std::string> &paths)
 {
-    const std::size_t before = m_roots.size();
-    std::set<std::string> known(m_roots.begin(), m_roots.end());
+    const std::size_t before = m_settings.roots.size();
+    std::set<std::string> known(m_settings.roots.begin(), m_settings.roots.end());
     for (const auto &path : paths) {
         if (path.empty()) {
             continue; // standardized it would name the working folder, which nobody chose
@@ -46,14 +46,14 @@ void AppState::addRoots(const std::vector<std::string> &paths)
             continue;
         }
         known.insert(standardized);
-        auto roots = m_roots;
+        auto roots = m_settings.roots;
         roots.push_back(standardized);
         setRoots(std::move(roots));
     }
-    const auto added = static_cast<int64_t>(m_roots.size() - before);
+    const auto added = static_cast<int64_t>(m_settings.roots.size() - before);
     if (added >= 1) {
         track(AnalyticsEvent::folderAdded,
-              {{"root_count", AnalyticsBuckets::count(static_cast<int64_t>(m_roots.size()))},
+              {{"root_count", AnalyticsBuckets::count(static_cast<int64_t>(m_settings.roots.size()))},
                {"added_count", AnalyticsBuckets::count(added)}});
     }
     setReadyStatus();
@@ -62,9 +62,9 @@ void AppState::addRoots(const std::vector<std::string> &paths)
 void AppState::removeRoot(const std::string &path)
 {
     const std::string standardized = normalizedPath(path);
-    auto roots = m_roots;
+    auto roots = m_settings.roots;
     std::erase_if(roots, [&](const std::string &root) { return normalizedPath(root) == standardized; });
-    if (roots != m_roots) {
+    if (roots != m_settings.roots) {
         setRoots(std::move(roots));
     }
     setReadyStatus();
@@ -79,7 +79,7 @@ void AppState::addExistingStandardRoots(const std::vector<std::string> &homeRela
                                         const std::string &singular, const std::string &plural,
                                         const std::string &notFoundTitle, const std::string &notFoundMessage)
 {
-    const std::set<std::string> before(m_roots.begin(), m_roots.end());
+    const std::set<std::string> before(m_settings.roots.begin(), m_settings.roots.end());
     std::vector<std::string> existing;
     for (const auto &relative : homeRelativeCandidates) {
         const std::string candidate = normalizedPath(joinPath(m_environment.homeFolder, relative));
@@ -89,7 +89,7 @@ void AppState::addExistingStandardRoots(const std::vector<std::string> &homeRela
     }
     addRoots(existing);
     std::size_t added = 0;
-    for (const auto &root : m_roots) {
+    for (const auto &root : m_settings.roots) {
         added += before.contains(root) ? 0 : 1;
     }
     if (added > 0) {

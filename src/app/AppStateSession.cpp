@@ -1,60 +1,21 @@
 // The setters of the application state's session properties. Each stores the value and announces
-// the change; those that feed the review list also drop its cached form.
+// the change.
 
 #include "app/AppState.h"
-#include "core/SaturatingAdd.h"
-
-#include <limits>
 
 namespace tarnwick {
 
-void AppState::setCandidates(std::vector<CleanupCandidate> candidates)
+void AppState::announce(const ReviewChanges &changes)
 {
-    m_candidates = std::move(candidates);
-    m_candidateSortKeysValid = false;
-    m_candidatesOrder.reset();
-    m_candidateIndex.clear();
-    m_candidateIndex.reserve(m_candidates.size());
-    for (std::size_t i = 0; i < m_candidates.size(); ++i) {
-        m_candidateIndex.emplace(m_candidates[i].id, i);
+    if (changes.candidates) {
+        emit candidatesChanged();
     }
-    m_selectionTotals.reset();
-    invalidateDisplayedCandidates();
-    emit candidatesChanged();
-}
-
-void AppState::setSelectedCandidateIDs(std::set<std::string> ids, std::optional<SelectionTotals> knownTotals)
-{
-    if (m_selectedCandidateIDs == ids) {
-        return;
+    if (changes.selection) {
+        emit selectedCandidateIDsChanged();
     }
-    m_selectedCandidateIDs = std::move(ids);
-    m_selectionEditedWhileScanning = m_selectionEditedWhileScanning || m_isScanning;
-    m_selectionTotals = knownTotals;
-    if (m_reviewFilter != ReviewFilter::all) {
-        invalidateDisplayedCandidates();
+    if (changes.focus) {
+        emit focusedCandidateIDChanged();
     }
-    emit selectedCandidateIDsChanged();
-}
-
-void AppState::selectionEdited(std::optional<SelectionTotals> totalsDelta)
-{
-    if (m_selectionTotals && totalsDelta) {
-        m_selectionTotals->count = saturatingAdd(m_selectionTotals->count, totalsDelta->count);
-        m_selectionTotals->bytes = saturatingAdd(m_selectionTotals->bytes, totalsDelta->bytes);
-        // A total held at a limit no longer undoes exactly when the same folder is unselected again;
-        // the next read counts afresh.
-        if (m_selectionTotals->bytes == std::numeric_limits<int64_t>::max() ||
-            m_selectionTotals->bytes == std::numeric_limits<int64_t>::min()) {
-            m_selectionTotals.reset();
-        }
-    } else {
-        m_selectionTotals.reset();
-    }
-    if (m_reviewFilter != ReviewFilter::all) {
-        invalidateDisplayedCandidates();
-    }
-    emit selectedCandidateIDsChanged();
 }
 
 void AppState::setScanProgress(ScanProgress progress)
@@ -90,7 +51,7 @@ void AppState::setIsScanning(bool scanning)
         return;
     }
     m_isScanning = scanning;
-    invalidateDisplayedCandidates();  // the list is unsorted while scanning
+    m_review.setScanning(scanning);
     emit isScanningChanged();
 }
 
@@ -150,7 +111,7 @@ void AppState::setIsSuperCleanPresented(bool presented)
 
 void AppState::setReadyStatus()
 {
-    setStatusMessage(m_roots.empty() ? "Choose a folder to scan." : "Ready to scan.");
+    setStatusMessage(m_settings.roots.empty() ? "Choose a folder to scan." : "Ready to scan.");
 }
 
 }  // namespace tarnwick

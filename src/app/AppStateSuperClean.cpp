@@ -13,7 +13,7 @@ namespace tarnwick {
 void AppState::startSuperClean()
 {
     m_superCleanStartedAt = std::chrono::system_clock::now();
-    m_superCleanCoordinator->prepare(m_roots, m_excludedPaths);
+    m_superCleanCoordinator->prepare(m_settings.roots, m_settings.excludedPaths);
     m_superCleanCoordinator->setOnCompleted([self = QPointer<AppState>(this)](const SuperCleanCompletionReport &report) {
         if (self) {
             self->superCleanCompleted(report);
@@ -21,7 +21,7 @@ void AppState::startSuperClean()
     });
     setIsSuperCleanPresented(true);
     track(AnalyticsEvent::superCleanStarted,
-          {{"root_count", AnalyticsBuckets::count(static_cast<int64_t>(m_roots.size()))}});
+          {{"root_count", AnalyticsBuckets::count(static_cast<int64_t>(m_settings.roots.size()))}});
 }
 
 void AppState::closeSuperClean()

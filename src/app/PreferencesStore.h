@@ -36,6 +36,8 @@ public:
     // Writes made between beginBatch() and endBatch() reach the backing storage once, at the end.
     virtual void beginBatch() {}
     virtual void endBatch() {}
+    // Returns once every change made so far is in the backing storage, or has failed to get there.
+    virtual void flush() {}
 
     std::optional<std::string> string(const std::string &key) const;
     std::optional<std::vector<std::string>> stringArray(const std::string &key) const;

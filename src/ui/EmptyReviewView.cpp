@@ -56,7 +56,7 @@ EmptyReviewView::EmptyReviewView(AppState &state, DesktopShell &shell, QWidget *
         }
     });
     m_refresh->watch(&state, &AppState::isScanningChanged, &AppState::isDeletingChanged,
-                     &AppState::statusMessageChanged, &AppState::rootsChanged);
+                     &AppState::statusMessageChanged, &AppState::lastOutcomeChanged, &AppState::rootsChanged);
     refresh();
 }
 
@@ -77,7 +77,7 @@ void EmptyReviewView::refreshNow()
 
 void EmptyReviewView::refresh()
 {
-    const std::string &status = m_state.statusMessage();
+    const RunOutcome outcome = m_state.lastOutcome();
     const bool noRoots = m_state.roots().empty();
     const char *symbol = "folder";
     QString title;
@@ -85,14 +85,14 @@ void EmptyReviewView::refresh()
     if (m_state.isScanning()) {
         symbol = "magnifyingglass";
         title = QStringLiteral("Scanning...");
-    } else if (status.starts_with("Moved") || status.starts_with("Deleted")) {
+    } else if (outcome == RunOutcome::cleanupDone) {
         symbol = "checkmark.circle";
         title = QStringLiteral("Cleanup Complete");
-        message = QString::fromStdString(status);
-    } else if (status == "No cleanup folders found.") {
+        message = QString::fromStdString(m_state.statusMessage());
+    } else if (outcome == RunOutcome::scanFoundNothing) {
         symbol = "checkmark.shield";
         title = QStringLiteral("Nothing to Clean");
-        message = QString::fromStdString(status);
+        message = QString::fromStdString(m_state.statusMessage());
     } else if (noRoots) {
         title = QStringLiteral("Choose a Folder");
         message = QStringLiteral("Choose the folder where you keep your projects. Tarnwick only scans folders you "

@@ -1,10 +1,7 @@
 // The classic flow through the application state with the real engine: roots, scans and cleanups
 // on real folder trees, the real Trash of a private home, and a real event loop.
 
-#include "AppTestSupport.h"
-#include "FixtureTree.h"
-#include "TestEnvironment.h"
-#include "app/InMemoryPreferencesStore.h"
+#include "AppStateFixture.h"
 #include "app/JsonFilePreferencesStore.h"
 #include "core/CountPhrase.h"
 #include "engine/CleanupRules.h"
@@ -23,65 +20,9 @@ namespace {
 
 using testing::FixtureTree;
 
-bool exists(const std::string &path)
-{
-    std::error_code error;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, error));
-}
+using testing::exists;
 
-class AppStateFlow : public ::testing::Test {
-protected:
-    void SetUp() override { store.set("automaticUpdateChecksEnabled", false); }
-
-    AppState &state(bool withAnalytics = false)
-    {
-        if (!m_state) {
-            auto environment = testing::isolatedEnvironment(home.home(), &shell);
-            if (withAnalytics) {
-                if (!endpoint.available()) {
-                    throw std::runtime_error("no TLS endpoint");
-                }
-                environment.analyticsEndpoint = endpoint.url();
-                store.set("analyticsOptIn", true);
-            }
-            m_state = std::make_unique<AppState>(store, environment);
-            QObject::connect(m_state.get(), &AppState::statusMessageChanged,
-                             [this] { statuses.push_back(m_state->statusMessage()); });
-        }
-        return *m_state;
-    }
-
-    void scanAndWait()
-    {
-        state().scan();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !state().isScanning(); }, 20000));
-    }
-
-    void cleanAndWait()
-    {
-        state().deleteSelected();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !state().isDeleting(); }, 20000));
-    }
-
-    std::vector<std::string> candidatePaths()
-    {
-        std::vector<std::string> paths;
-        for (const auto &candidate : state().candidates()) {
-            paths.push_back(candidate.path);
-        }
-        return paths;
-    }
-
-    testing::ScopedHome home;
-    testing::FakeDesktopShell shell;
-    testing::RecordingEndpoint endpoint;
-    InMemoryPreferencesStore store;
-    std::vector<std::string> statuses;
-    FixtureTree tree;
-
-private:
-    std::unique_ptr<AppState> m_state;
-};
+class AppStateFlow : public testing::AppStateFixture {};
 
 TEST_F(AppStateFlow, RootsAreStandardizedAndAddedOnce)
 {
@@ -131,18 +72,25 @@ TEST_F(AppStateFlow, StandardFolderActionsTellWhatHappened)
     EXPECT_EQ(state().standardFolderNotice()->message, "The matching Docker folders are already in the scan list.");
     EXPECT_FALSE(state().standardFolderNotice()->showsChooseFolder);
 
+    std::filesystem::create_directories(homeFolder + "/Library/Developer");
+    state().addXcodeRoot();
+    EXPECT_EQ(state().statusMessage(), "Added 1 Xcode folder.");
+    state().addXcodeRoot();
+    EXPECT_EQ(state().statusMessage(), "That Xcode folder is already added.");
+    EXPECT_EQ(state().standardFolderNotice()->message, "The matching Xcode folder is already in the scan list.");
+
     if (endpoint.available()) {
         std::filesystem::create_directories(homeFolder + "/.gradle");
         std::filesystem::create_directories(homeFolder + "/.npm");
         state().addRecommendedRoots();
         EXPECT_EQ(state().statusMessage(), "Added 2 recommended folders.");
-        const auto events = endpoint.events(4);
-        EXPECT_EQ(std::count(events.begin(), events.end(), "folder_added"), 3) << "one per action that added";
+        const auto events = endpoint.events(state());
+        EXPECT_EQ(std::count(events.begin(), events.end(), "folder_added"), 4) << "one per action that added";
         std::multiset<std::string> added;
         for (const auto &properties : endpoint.properties("folder_added")) {
             added.insert(properties["added_count"].toString().toStdString());
         }
-        EXPECT_EQ(added, (std::multiset<std::string>{"1", "2-5", "2-5"}));
+        EXPECT_EQ(added, (std::multiset<std::string>{"1", "1", "2-5", "2-5"}));
     }
 }
 
@@ -155,31 +103,38 @@ TEST_F(AppStateFlow, AScanPublishesLiveResultsThenTheSortedList)
     state().addRoots({tree.path("a"), tree.path("gone")});
     std::filesystem::remove_all(tree.path("gone"));
 
-    std::vector<std::size_t> liveCounts;
-    bool deselected = false;
-    QObject::connect(&state(), &AppState::candidatesChanged, [&] {
-        liveCounts.push_back(state().candidates().size());
-        if (state().isScanning() && !deselected && !state().candidates().empty()) {
-            state().setCandidate(state().candidates().front().id, false); // the user unticks the first
-            deselected = true;
-        }
-    });
-    scanAndWait();
+    // Held once the first folder is reported: it is listed, selected and focused while the scan
+    // goes on, and the user unticks it.
+    testing::RunHold hold(testing::RunHold::at<CleanupCandidate>("scan", [](const CleanupCandidate &) { return true; }));
+    state().scan();
+    ASSERT_TRUE(hold.waitUntilHolding());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state().candidates().size() == 1; }, 20000));
+    EXPECT_TRUE(state().isScanning());
+    const std::string first = state().candidates().front().id;
+    EXPECT_TRUE(state().selectedCandidateIDs().contains(first));
+    EXPECT_EQ(state().focusedCandidateID(), first);
+    EXPECT_EQ(state().statusMessage(), "Scanning... 1 folder found so far.");
+    state().setCandidate(first, false);
+    hold.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state().isScanning(); }, 20000));
+
     EXPECT_EQ(state().roots().size(), 2u) << "a missing root stays listed";
     EXPECT_EQ(candidatePaths(),
               (std::vector<std::string>{tree.path("a/big/node_modules"), tree.path("a/app2/node_modules"),
                                         tree.path("a/app10/node_modules")}));
     EXPECT_EQ(state().selectedCandidateIDs().size(), 3u) << "completion selects everything again";
     EXPECT_EQ(state().focusedCandidateID(), tree.path("a/big/node_modules"));
-    EXPECT_EQ(std::count(statuses.begin(), statuses.end(), "Scanning... 1 folder found so far."), 1);
     EXPECT_EQ(std::count(statuses.begin(), statuses.end(), "Scanning... 3 folders found so far."), 1);
     EXPECT_TRUE(statuses.back().starts_with("Found 3 folders, about ")) << statuses.back();
-    EXPECT_TRUE(deselected);
-    EXPECT_EQ(liveCounts.front(), 0u); // the list is cleared first
+    EXPECT_EQ(state().lastOutcome(), RunOutcome::scanFound);
 
-    // the same folder reached from two roots is listed once
+    // The next scan starts from an empty list; the same folder reached from two roots is listed once.
     state().addRoots({tree.path("a/big")});
-    scanAndWait();
+    EXPECT_EQ(state().lastOutcome(), RunOutcome::none) << "the status line now says something else";
+    state().scan();
+    EXPECT_TRUE(state().candidates().empty());
+    EXPECT_TRUE(state().selectedCandidateIDs().empty());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !state().isScanning(); }, 20000));
     EXPECT_EQ(state().candidates().size(), 3u);
 }
 
@@ -197,32 +152,8 @@ TEST_F(AppStateFlow, ScanChecksAndEmptyResults)
     state().applyPreset(CleanupPreset::safe);
     scanAndWait();
     EXPECT_EQ(state().statusMessage(), "No cleanup folders found.");
+    EXPECT_EQ(state().lastOutcome(), RunOutcome::scanFoundNothing);
     EXPECT_FALSE(state().focusedCandidateID().has_value());
-}
-
-TEST_F(AppStateFlow, CancellingKeepsWhatWasFound)
-{
-    tree.file("a/node_modules/x", 100);
-    for (int i = 0; i < 20000; ++i) {
-        tree.file("b/node_modules/p" + std::to_string(i % 100) + "/f" + std::to_string(i));
-    }
-    state(endpoint.available()).addRoots({tree.path("a"), tree.path("b")});
-    QObject::connect(&state(), &AppState::candidatesChanged, [&] {
-        if (state().isScanning() && state().candidates().size() == 1) {
-            state().cancelScan();
-        }
-    });
-    scanAndWait();
-    EXPECT_EQ(candidatePaths(), std::vector<std::string>{tree.path("a/node_modules")});
-    EXPECT_EQ(state().scanProgress().phase, OperationPhase::cancelled);
-    EXPECT_EQ(state().scanProgress().message, "Scan cancelled");
-    EXPECT_EQ(state().statusMessage(), "Scan cancelled.");
-    EXPECT_NE(std::find(statuses.begin(), statuses.end(), "Cancelling scan..."), statuses.end());
-    if (endpoint.available()) {
-        const auto events = endpoint.events(3);
-        EXPECT_NE(std::find(events.begin(), events.end(), "scan_cancelled"), events.end());
-        EXPECT_EQ(std::find(events.begin(), events.end(), "scan_completed"), events.end());
-    }
 }
 
 TEST_F(AppStateFlow, MovingTwoFoldersToTheTrashUpdatesEverything)
@@ -254,7 +185,7 @@ TEST_F(AppStateFlow, MovingTwoFoldersToTheTrashUpdatesEverything)
     EXPECT_NE(testing::runCommand("trash-list").find(tree.path("p/one/node_modules")), std::string::npos);
     EXPECT_TRUE(store.data("cleanupHistory").has_value()) << "saved at once";
     if (endpoint.available()) {
-        const auto events = endpoint.events(6); // opened, folder added, scan started and done, cleanup
+        const auto events = endpoint.events(state());
         EXPECT_NE(std::find(events.begin(), events.end(), "cleanup_started"), events.end());
         const auto completed = endpoint.properties("cleanup_completed");
         ASSERT_EQ(completed.size(), 1u);
@@ -290,9 +221,28 @@ TEST_F(AppStateFlow, PermanentDeletionGoneFoldersAndTheHistoryLimit)
     const auto stats = state().cleanupStats();
     cleanAndWait();
     EXPECT_EQ(state().statusMessage(), "1 folder already gone.");
+    EXPECT_EQ(state().lastOutcome(), RunOutcome::cleanupAlreadyGone);
     EXPECT_EQ(state().cleanupStats(), stats);
     EXPECT_EQ(state().cleanupHistory().size(), 20u);
     EXPECT_TRUE(state().candidates().empty());
+}
+
+TEST_F(AppStateFlow, FoldersGoneBeforeTheirTurnAreCountedApart)
+{
+    for (const char *name : {"one", "two", "three", "four"}) {
+        tree.file(std::string("p/") + name + "/node_modules/x", 1000);
+    }
+    state().addRoots({tree.path("p")});
+    scanAndWait();
+    std::filesystem::remove_all(tree.path("p/three/node_modules"));
+    std::filesystem::remove_all(tree.path("p/four/node_modules"));
+    cleanAndWait();
+    EXPECT_EQ(state().statusMessage(), "Moved 2 folders to Trash. 2 folders already gone.");
+    EXPECT_EQ(state().lastOutcome(), RunOutcome::cleanupDone);
+    EXPECT_TRUE(state().candidates().empty()) << "the gone ones leave the list too";
+    EXPECT_EQ(state().cleanupStats().cleanedFolders, 2);
+    ASSERT_EQ(state().cleanupHistory().size(), 1u);
+    EXPECT_EQ(state().cleanupHistory()[0].folderCount, 2);
 }
 
 // The list is only a review of what the scan found: taking the root off the list does not stop its
@@ -389,48 +339,6 @@ TEST_F(AppStateFlow, FailuresAreCountedAndShown)
     EXPECT_EQ(state().cleanupStats().cleanupRuns, 1);
     EXPECT_EQ(state().cleanupHistory().size(), 2u);
     EXPECT_EQ(state().cleanupSummary()->folderCount, 0);
-}
-
-TEST_F(AppStateFlow, CancellingAfterTwoOfFiveFinishesTheFolderInProgress)
-{
-    // Folders are cleaned largest first. The second is big enough that its permanent deletion is
-    // still running when the cancellation (sent as soon as it starts) arrives, so the run finishes
-    // it and stops before the third. A move to the Trash is a single rename, too quick to aim at.
-    for (const char *name : {"c", "d", "e"}) {
-        tree.file(std::string("p/") + name + "/node_modules/x", 100);
-    }
-    for (int i = 0; i < 6000; ++i) {
-        tree.file("p/a/node_modules/q" + std::to_string(i % 100) + "/f" + std::to_string(i));
-    }
-    for (int i = 0; i < 5000; ++i) {
-        tree.file("p/b/node_modules/q" + std::to_string(i % 100) + "/f" + std::to_string(i));
-    }
-    state(endpoint.available()).addRoots({tree.path("p")});
-    scanAndWait();
-    ASSERT_EQ(state().candidates().size(), 5u);
-    ASSERT_EQ(state().candidates()[1].path, tree.path("p/b/node_modules"));
-    state().setCleanupAction(CleanupAction::deletePermanently);
-    QObject::connect(&state(), &AppState::deleteProgressChanged, [&] {
-        if (state().deleteProgress().message == "Deleting node_modules" && state().deleteProgress().currentIndex == 2) {
-            state().cancelCleanup();
-        }
-    });
-    cleanAndWait();
-    EXPECT_EQ(state().statusMessage(), "Cleanup cancelled. Deleted 2 folders.");
-    EXPECT_EQ(state().deleteProgress().phase, OperationPhase::cancelled);
-    EXPECT_EQ(state().deleteProgress().message, "Cleanup cancelled");
-    EXPECT_EQ(state().candidates().size(), 3u);
-    EXPECT_TRUE(state().cleanupHistory()[0].cancelled);
-    EXPECT_EQ(state().cleanupHistory()[0].folderCount, 2);
-    EXPECT_EQ(state().cleanupSummary()->folderCount, 2);
-    if (endpoint.available()) {
-        // opened, folder added, scan started and completed, method changed, cleanup started,
-        // cancelled and completed (the last two travel on parallel connections: any order)
-        const auto events = endpoint.events(8);
-        EXPECT_EQ(std::count(events.begin(), events.end(), "cleanup_cancelled"), 1);
-        EXPECT_EQ(std::count(events.begin(), events.end(), "cleanup_completed"), 1);
-        EXPECT_EQ(endpoint.properties("cleanup_completed")[0]["cleaned_count_bucket"].toString(), "2-5");
-    }
 }
 
 TEST(AppStateTotals, LifetimeFiguresNearTheLimitStayAtItAfterACleanup)

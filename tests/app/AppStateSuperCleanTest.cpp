@@ -43,7 +43,7 @@ TEST_F(AppStateSuperCleanTest, OpeningWithoutRootsStillOpensTheWindow)
     state->startSuperClean();
     EXPECT_TRUE(state->isSuperCleanPresented());
     EXPECT_EQ(state->superCleanCoordinator().phase(), SuperCleanPhase::choosingScope);
-    endpoint.events(2);
+    endpoint.events(*state);
     const auto started = endpoint.properties("super_clean_started");
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0]["root_count"].toString(), "0");
@@ -73,7 +73,7 @@ TEST_F(AppStateSuperCleanTest, ACleaningSendsOneEventOfBucketsAndRecordsNoStatis
     testing::cleanAndWait(coordinator);
     ASSERT_EQ(coordinator.result()->report.movedCount, 3);
 
-    endpoint.events(3);
+    endpoint.events(*state);
     const auto completed = endpoint.properties("super_clean_completed");
     ASSERT_EQ(completed.size(), 1u);
     EXPECT_EQ(completed[0]["result_count_bucket"].toString(), "2-5");

@@ -126,12 +126,11 @@ public:
     std::string url() const { return m_server->url("/events").toString().toStdString(); }
 
     // The names of the events received, in order of arrival (requests travel on parallel
-    // connections, so that need not be the order they were sent in). Waits for at least `expected`
-    // to arrive, then a moment longer for any that should not.
-    std::vector<std::string> events(std::size_t expected = 0) const
+    // connections, so that need not be the order they were sent in), once every request `sender`
+    // has made is answered.
+    std::vector<std::string> events(const QObject &sender) const
     {
-        m_server->waitForRequests(expected);
-        QTest::qWait(200);
+        EXPECT_TRUE(waitUntilAnswered(sender));
         std::vector<std::string> names;
         for (const auto &request : m_server->requests()) {
             names.push_back(QJsonDocument::fromJson(request.body).object()["event"].toString().toStdString());

@@ -2,6 +2,7 @@
 #include "FixtureTree.h"
 #include "app/InMemoryPreferencesStore.h"
 #include "app/MaintenanceRunner.h"
+#include "engine/CancellationToken.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -12,11 +13,25 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 namespace tarnwick {
 namespace {
 
 using testing::FixtureTree;
+
+// Alive and not a zombie: a zombie has ended and only waits for its parent to notice.
+bool isRunning(pid_t pid)
+{
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string pidText;
+    std::string name;
+    char state = 0;
+    if (!(stat >> pidText >> name >> state)) {
+        return false;
+    }
+    return state != 'Z' && state != 'X';
+}
 
 // Shell scripts standing in for brew, docker and the rest, in a private folder put first on PATH so
 // that /usr/bin/env finds them before anything installed. PATH is restored afterwards.
@@ -217,7 +232,6 @@ TEST_F(MaintenanceTools, ASecondRequestWhileAToolRunsDoesNothing)
     QSignalSpy runningChanges(state.get(), &AppState::isRunningMaintenanceChanged);
     state->previewDockerUsage();
     state->runMaintenanceAction(MaintenanceAction::deleteUnavailableSimulators);
-    QTest::qWait(200);
     EXPECT_EQ(statusChanges.count(), 0);
     EXPECT_EQ(reportChanges.count(), 0);
     EXPECT_EQ(runningChanges.count(), 0);
@@ -235,15 +249,42 @@ TEST_F(MaintenanceTools, ASecondRequestWhileAToolRunsDoesNothing)
     EXPECT_TRUE(tools.exists("docker-ran")) << "the next request runs once the first is done";
 }
 
-TEST_F(MaintenanceTools, AToolThatOutlivesTheStateReportsToNobody)
+TEST_F(MaintenanceTools, QuittingDuringAToolRunTerminatesTheToolAndWhatItStarted)
 {
-    tools.writeBlocking("colima", "default  Running");
+    // The tool starts a child of its own and waits for it; both would run for ten minutes.
+    tools.write("colima", "sleep 600 &\necho \"$$ $!\" > " + testing::shellQuote(tools.path("pids.new")) + "\nmv " +
+                              testing::shellQuote(tools.path("pids.new")) + " " + testing::shellQuote(tools.path("pids")) +
+                              "\nwait");
     auto state = make();
     state->previewColimaUsage();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return tools.exists("pids"); }, 30000));
+    pid_t tool = 0;
+    pid_t child = 0;
+    std::ifstream(tools.path("pids")) >> tool >> child;
+    ASSERT_GT(tool, 0);
+    ASSERT_GT(child, 0);
+
     state.reset();
-    tools.release();
-    ASSERT_TRUE(QThreadPool::globalInstance()->waitForDone(30000));
-    QTest::qWait(50);  // delivers the completion, which must find the state gone
+    EXPECT_FALSE(isRunning(tool)) << "the tool is gone when the state is";
+    // The child was signalled with the tool; it is not this process's to wait for.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !isRunning(child); }, 30000));
+}
+
+TEST(MaintenanceRunner, AToolThatIgnoresTheRequestToStopIsKilled)
+{
+    StandInTools tools;
+    tools.write("brew", "trap '' TERM\necho started > " + testing::shellQuote(tools.path("started")) +
+                            "\nwhile :; do sleep 1; done");
+    CancellationToken stop;
+    std::thread stopper([&] {
+        while (!tools.exists("started")) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        stop.cancel();
+    });
+    const std::string output = MaintenanceRunner::run("brew", {"cleanup"}, stop, std::chrono::milliseconds(100));
+    stopper.join();
+    EXPECT_EQ(output, "brew was stopped.");
 }
 
 }  // namespace

@@ -52,17 +52,17 @@ TEST_F(CandidateTable, LiveResultsAreInsertedAndEveryOtherChangeResetsOrRepaints
     open();
     QAbstractItemModelTester tester(&model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     int resetsWhileScanning = 0;
-    int rowsBeforeTheEnd = 0;
+    int insertionsWhileScanning = 0;
     QObject::connect(&model(), &QAbstractItemModel::modelReset, [&] { resetsWhileScanning += state->isScanning(); });
-    QObject::connect(&model(), &QAbstractItemModel::rowsInserted, [&] {
-        if (state->isScanning()) {
-            rowsBeforeTheEnd = model().rowCount();
-        }
-    });
-    state->scan();
-    waitWhileBusy();
-    EXPECT_GT(rowsBeforeTheEnd, 0) << "rows appear while the scan runs";
+    QObject::connect(&model(), &QAbstractItemModel::rowsInserted,
+                     [&] { insertionsWhileScanning += state->isScanning(); });
+    auto hold = startScanHeldAfter(5);  // rows appear while the scan runs
+    EXPECT_TRUE(state->isScanning());
+    EXPECT_GE(insertionsWhileScanning, 1);
     EXPECT_LE(resetsWhileScanning, 1) << "only the empty list at the start";
+    hold->release();
+    waitWhileBusy();
+    EXPECT_LE(resetsWhileScanning, 1) << "rows are inserted, never the list rebuilt";
     ASSERT_EQ(model().rowCount(), 12);
     expectRowsInOrder(CandidateSortMode::largest);
     EXPECT_EQ(CandidateTableModel::modifiedText(std::nullopt), "Unknown");
@@ -111,11 +111,15 @@ TEST_F(CandidateTable, LiveResultsAreInsertedAndEveryOtherChangeResetsOrRepaints
     EXPECT_EQ(list().horizontalHeader()->sortIndicatorSection(), CandidateTableModel::pathColumn);
 
     // A second scan starts from an empty table and the header cannot sort while it runs.
+    testing::RunHold second(testing::RunHold::afterNth<ScanProgress>("scan", 1));
     state->scan();
+    ASSERT_TRUE(second.waitUntilHolding());
     settle();
+    EXPECT_EQ(model().rowCount(), 0);
     EXPECT_FALSE(list().horizontalHeader()->sectionsClickable());
     clickHeader(CandidateTableModel::sizeColumn);
     EXPECT_EQ(state->sortMode(), CandidateSortMode::path);
+    second.release();
     waitWhileBusy();
     EXPECT_EQ(model().rowCount(), 12);
     expectRowsInOrder(CandidateSortMode::path);

@@ -56,24 +56,11 @@ TEST_P(ReviewScreenshots, FirstLaunchResultsScanAndSheets)
     window->sheets()->onboarding()->doneButton()->click();
     settle();
 
-    bool bannerSaved = false;
-    const auto hook = QObject::connect(&model(), &QAbstractItemModel::rowsInserted, [&] {
-        // At the next turn, once the banner and the header have caught up; only the layouts are
-        // brought up to date, since handling the next results could end the scan.
-        QTimer::singleShot(0, &model(), [&] {
-            if (!bannerSaved && state->isScanning() && model().rowCount() > 2) {
-                for (int pass = 0; pass < 3; ++pass) {
-                    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-                }
-                bannerSaved = testing::saveScreenshot(*window, name("scan-banner"));
-            }
-        });
-    });
-    state->scan();
-    waitWhileBusy();
-    QObject::disconnect(hook);
-    EXPECT_TRUE(bannerSaved);
+    auto hold = startScanHeldAfter(3);
     settle();
+    EXPECT_TRUE(testing::saveScreenshot(*window, name("scan-banner")));
+    hold->release();
+    waitWhileBusy();
 
     state->setFocusedCandidateID(tree.path("code/py/.mypy_cache"));
     state->setCandidate(tree.path("code/web/.next"), false);

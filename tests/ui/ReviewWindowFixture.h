@@ -113,13 +113,18 @@ protected:
         }
     }
 
-    // A root that takes a while to measure, scanned after the projects so that their rows arrive
-    // while the scan is still running.
-    void makeBulk(int files = 12000)
+    // A second root with one folder to clean.
+    void makeBulk() { tree.file("bulk/node_modules/index.js", 40000); }
+
+    // Starts a scan that is held right after it reports its `found`-th folder, and returns once the
+    // list shows that many rows. The scan goes on at release() of the hold.
+    std::unique_ptr<RunHold> startScanHeldAfter(int found)
     {
-        for (int i = 0; i < files; ++i) {
-            tree.file("bulk/node_modules/p" + std::to_string(i % 60) + "/f" + std::to_string(i));
-        }
+        auto hold = std::make_unique<RunHold>(RunHold::afterNth<CleanupCandidate>("scan", found));
+        state->scan();
+        EXPECT_TRUE(hold->waitUntilHolding());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return model().rowCount() == found; }, 20000));
+        return hold;
     }
 
     ScopedHome home;
