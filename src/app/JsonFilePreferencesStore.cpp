@@ -9,6 +9,7 @@
 #include "platform/UserFolders.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -197,9 +198,16 @@ std::optional<PreferenceMap> decodePreferences(std::string_view text)
     return values;
 }
 
-JsonFilePreferencesStore::JsonFilePreferencesStore(std::string filePath) : m_filePath(normalizedPath(filePath))
+JsonFilePreferencesStore::JsonFilePreferencesStore(std::string filePath)
+    : m_filePath(normalizedPath(filePath)), m_self(std::make_shared<JsonFilePreferencesStore *>(this)),
+      m_writer(std::make_unique<PreferencesWriter>(m_filePath))
 {
     load();
+}
+
+JsonFilePreferencesStore::~JsonFilePreferencesStore()
+{
+    flush();
 }
 
 std::string JsonFilePreferencesStore::defaultFilePath()
@@ -216,8 +224,8 @@ void JsonFilePreferencesStore::load()
             m_values = std::move(*values);
             return;
         }
-    } else if (error == ENOENT) {
-        return;
+    } else if (error == ENOENT || error == ENOTDIR) {
+        return;  // no file, or not even its folder: nothing to keep
     }
     // Something is there that we cannot use: keep it for the user before anything replaces it.
     for (int attempt = 1; attempt < 1000; ++attempt) {
@@ -266,71 +274,51 @@ void JsonFilePreferencesStore::remove(const std::string &key)
     }
 }
 
-void JsonFilePreferencesStore::beginBatch()
+void JsonFilePreferencesStore::flush()
 {
-    ++m_batchDepth;
+    if (m_dirty || !m_writer->lastSucceeded()) {
+        save();
+    }
+    m_writer->wait();
 }
 
-void JsonFilePreferencesStore::endBatch()
+bool JsonFilePreferencesStore::lastWriteSucceeded() const
 {
-    if (m_batchDepth > 0 && --m_batchDepth == 0 && m_dirty) {
-        write();
-    }
+    return m_writable && m_writer->lastSucceeded();
 }
 
 void JsonFilePreferencesStore::changed()
 {
     m_dirty = true;
-    if (m_batchDepth == 0) {
-        write();
+    QCoreApplication *application = QCoreApplication::instance();
+    if (application == nullptr) {
+        flush();
+        return;
     }
+    if (m_saveScheduled) {
+        return;
+    }
+    m_saveScheduled = true;
+    // Queued on the application object, which outlives every store; the store may not.
+    QMetaObject::invokeMethod(
+        application,
+        [self = std::weak_ptr<JsonFilePreferencesStore *>(m_self)] {
+            if (const auto store = self.lock()) {
+                (*store)->m_saveScheduled = false;
+                if ((*store)->m_dirty) {
+                    (*store)->save();
+                }
+            }
+        },
+        Qt::QueuedConnection);
 }
 
-bool JsonFilePreferencesStore::write()
+void JsonFilePreferencesStore::save()
 {
-    const bool hadSucceeded = m_lastWriteSucceeded;
-    const int error = writeFile();
-    m_lastWriteSucceeded = error == 0;
-    if (m_lastWriteSucceeded) {
-        m_dirty = false;
-    } else if (hadSucceeded) {
-        // Once per run of failures: every change tries again, and would say the same.
-        const QString reason = error > 0 ? QString::fromLocal8Bit(std::strerror(error))
-                                         : QStringLiteral("an unreadable file there is left alone");
-        qCWarning(lcPrefs).noquote() << QStringLiteral("Could not save the preferences to %1: %2")
-                                            .arg(QString::fromStdString(m_filePath), reason);
+    m_dirty = false;
+    if (m_writable) {
+        m_writer->write(m_values);
     }
-    return m_lastWriteSucceeded;
-}
-
-int JsonFilePreferencesStore::writeFile()
-{
-    if (!m_writable) {
-        return -1;
-    }
-    const std::string folder(parentPath(m_filePath));
-    if (const int error = makeFolderPath(folder); error != 0) {
-        return error;
-    }
-    std::string temporary = m_filePath + ".XXXXXX";
-    const FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!fd.valid()) {
-        return errno;
-    }
-    const std::string text = encodePreferences(m_values);
-    bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), text);
-    ok = ok && ::fsync(fd.get()) == 0 && ::rename(temporary.c_str(), m_filePath.c_str()) == 0;
-    if (!ok) {
-        const int error = errno != 0 ? errno : EIO;
-        ::unlink(temporary.c_str());
-        return error;
-    }
-    // Make the rename itself durable.
-    const FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.valid()) {
-        ::fsync(directory.get());
-    }
-    return 0;
 }
 
 }  // namespace tarnwick

@@ -33,10 +33,8 @@ public:
     virtual void set(const std::string &key, PreferenceValue value) = 0;
     virtual void remove(const std::string &key) = 0;
 
-    // Writes made between beginBatch() and endBatch() reach the backing storage once, at the end.
-    virtual void beginBatch() {}
-    virtual void endBatch() {}
-    // Returns once every change made so far is in the backing storage, or has failed to get there.
+    // Returns once every change made so far is in the backing storage, or has failed to get there
+    // (a store may write later than the change).
     virtual void flush() {}
 
     std::optional<std::string> string(const std::string &key) const;
@@ -45,18 +43,6 @@ public:
     int64_t integer(const std::string &key) const;
     std::optional<PreferenceData> data(const std::string &key) const;
     std::optional<PreferenceDate> date(const std::string &key) const;
-};
-
-// Groups a series of writes into one save of the store.
-class PreferencesBatch {
-public:
-    explicit PreferencesBatch(PreferencesStore &store) : m_store(store) { m_store.beginBatch(); }
-    ~PreferencesBatch() { m_store.endBatch(); }
-    PreferencesBatch(const PreferencesBatch &) = delete;
-    PreferencesBatch &operator=(const PreferencesBatch &) = delete;
-
-private:
-    PreferencesStore &m_store;
 };
 
 }  // namespace tarnwick

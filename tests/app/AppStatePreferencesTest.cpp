@@ -1,11 +1,13 @@
 #include "AppTestSupport.h"
 #include "FixtureTree.h"
+#include "LogCapture.h"
 #include "TestEnvironment.h"
 #include "TestNames.h"
 #include "app/InMemoryPreferencesStore.h"
 #include "app/JsonFilePreferencesStore.h"
 #include "engine/CleanupRules.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -358,6 +360,37 @@ TEST(AppStateRestart, EverySettingSurvivesARestartWithItsKind)
     EXPECT_EQ(state.cleanupStats().cleanupRuns, 4);
     EXPECT_EQ(state.cleanupStats().lastCleanupAt, stats.lastCleanupAt);
     EXPECT_LE(std::chrono::abs(state.cleanupStats().startedAt - stats.startedAt), std::chrono::microseconds(1));
+}
+
+// Where the configuration folder cannot be made (a file has its name, which stops root too), the
+// settings still work for the whole run, each turn's changes are tried again, and the log says so
+// once rather than at every change.
+TEST(AppStateRestart, AnUnwritableConfigurationFolderKeepsTheSettingsForTheRun)
+{
+    FixtureTree home;
+    home.file("config");
+    const std::string file = home.path("config/Tarnwick/preferences.json");
+    testing::LogCapture log;
+    JsonFilePreferencesStore store(file);
+    store.set("automaticUpdateChecksEnabled", false);
+    AppState state(store, testing::isolatedEnvironment(home.root()));
+    state.applyPreset(CleanupPreset::deep);
+    QCoreApplication::processEvents();
+    store.flush();
+    state.setSortMode(CandidateSortMode::path);
+    state.setExcludedPaths({home.path("keep")});
+    QCoreApplication::processEvents();
+    store.flush();
+
+    EXPECT_FALSE(store.lastWriteSucceeded());
+    EXPECT_EQ(state.cleanupPreset(), CleanupPreset::deep);
+    EXPECT_EQ(state.sortMode(), CandidateSortMode::path);
+    EXPECT_EQ(store.string("cleanupPreset"), "deep");
+    EXPECT_EQ(store.stringArray("excludedPaths"), std::vector<std::string>{home.path("keep")});
+    const auto warnings = log.in("tarnwick.prefs");
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].message.find("Could not save the preferences to " + file), std::string::npos)
+        << warnings[0].message;
 }
 
 }  // namespace

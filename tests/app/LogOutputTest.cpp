@@ -4,6 +4,7 @@
 #include "app/LogOutput.h"
 
 #include "FixtureTree.h"
+#include "LogCapture.h"
 #include "LocalHttpServer.h"
 #include "app/JsonFilePreferencesStore.h"
 #include "app/UpdateChecker.h"
@@ -23,48 +24,7 @@ namespace {
 
 using testing::FixtureTree;
 
-struct Logged {
-    std::string category;
-    QtMsgType type;
-    std::string message;
-};
-
-// Collects what the application logs while it lives; the filter rules it was given are undone.
-class LogCapture {
-public:
-    explicit LogCapture(const QString &rules = {})
-    {
-        s_lines = &m_lines;
-        m_previous = qInstallMessageHandler(collect);
-        QLoggingCategory::setFilterRules(rules);
-    }
-    ~LogCapture()
-    {
-        QLoggingCategory::setFilterRules({});
-        qInstallMessageHandler(m_previous);
-        s_lines = nullptr;
-    }
-
-    std::vector<Logged> in(const std::string &category) const
-    {
-        std::vector<Logged> found;
-        std::copy_if(m_lines.begin(), m_lines.end(), std::back_inserter(found),
-                     [&](const Logged &line) { return line.category == category; });
-        return found;
-    }
-
-private:
-    static void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
-    {
-        if (s_lines) {
-            s_lines->push_back({context.category ? context.category : "", type, message.toStdString()});
-        }
-    }
-
-    static inline std::vector<Logged> *s_lines = nullptr;
-    std::vector<Logged> m_lines;
-    QtMessageHandler m_previous = nullptr;
-};
+using testing::LogCapture;
 
 TEST(Logging, AFailedSaveIsOneWarningOfThePreferences)
 {
@@ -75,7 +35,9 @@ TEST(Logging, AFailedSaveIsOneWarningOfThePreferences)
     LogCapture log;
     JsonFilePreferencesStore store(path);
     store.set("a", true);
+    store.flush();
     store.set("b", true);
+    store.flush();
     ASSERT_FALSE(store.lastWriteSucceeded());
     const auto warnings = log.in("tarnwick.prefs");
     ASSERT_EQ(warnings.size(), 1u) << "one warning for a run of failed saves";

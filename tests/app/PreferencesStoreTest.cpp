@@ -2,6 +2,8 @@
 #include "TestEnvironment.h"
 #include "app/JsonFilePreferencesStore.h"
 
+#include <QCoreApplication>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,6 +57,7 @@ TEST(JsonFilePreferencesStore, EveryKindSurvivesAWriteAndAFreshLoad)
             store.set(key, value);
         }
         store.remove("negative");
+        store.flush();
         EXPECT_TRUE(store.lastWriteSucceeded());
     }
     struct stat status {};
@@ -93,6 +96,7 @@ TEST_P(DamagedPreferences, AreKeptAsideBeforeAnythingIsWritten)
     EXPECT_EQ(readFile(file + ".corrupt"), GetParam().contents);
 
     store.set("cleanupPreset", std::string("deep"));
+    store.flush();
     EXPECT_EQ(JsonFilePreferencesStore(file).string("cleanupPreset"), "deep");
     EXPECT_EQ(readFile(file + ".corrupt"), GetParam().contents) << "the kept copy is never touched";
 
@@ -148,6 +152,7 @@ TEST(JsonFilePreferencesStore, AnUnwritableFolderLeavesTheOldFileIntact)
             JsonFilePreferencesStore store(ctx->file);
             const std::string before = store.string("cleanupPreset").value_or("?");
             store.set("cleanupPreset", std::string("safe"));
+            store.flush();
             const std::string text = before + (store.lastWriteSucceeded() ? " written" : " not written");
             (void)!::write(fd, text.data(), text.size());
         },
@@ -166,6 +171,7 @@ TEST(JsonFilePreferencesStore, AnUnwritableFolderLeavesTheOldFileIntact)
             const auto *ctx = static_cast<UnwritableContext *>(raw);
             JsonFilePreferencesStore store(ctx->file);
             store.set("cleanupPreset", std::string("safe"));
+            store.flush();
             const std::string text = store.lastWriteSucceeded() ? "written" : "not written";
             (void)!::write(fd, text.data(), text.size());
         },
@@ -174,19 +180,78 @@ TEST(JsonFilePreferencesStore, AnUnwritableFolderLeavesTheOldFileIntact)
     EXPECT_EQ(readFile(file), original);
 }
 
-TEST(JsonFilePreferencesStore, BatchesWriteOnce)
+TEST(JsonFilePreferencesStore, ChangesOfOneTurnAreWrittenAfterIt)
 {
     FixtureTree tree;
     const std::string file = tree.path("p.json");
     JsonFilePreferencesStore store(file);
-    {
-        const PreferencesBatch batch(store);
-        store.set("a", true);
-        store.set("b", int64_t{2});
+    store.set("a", true);
+    store.set("b", int64_t{2});
+    store.remove("a");
+    EXPECT_EQ(store.integer("b"), 2) << "read back at once";
+    EXPECT_FALSE(std::filesystem::exists(file)) << "nothing written during the turn";
+    QCoreApplication::processEvents();  // the turn ends: the save starts on the writer's thread
+    store.flush();
+    const JsonFilePreferencesStore reread(file);
+    EXPECT_EQ(reread.integer("b"), 2);
+    EXPECT_FALSE(reread.object("a").has_value());
+}
+
+// A dotfiles-managed preferences file is a link into the user's own folder: it stays a link, and
+// its target, relative or absolute, gets the whole file, atomically, with its permissions kept.
+TEST(JsonFilePreferencesStore, ALinkedFileIsWrittenWhereItLeads)
+{
+    FixtureTree tree;
+    const std::string target = tree.file("dotfiles/tarnwick/preferences.json");
+    writeFile(target, R"({"cleanupPreset": "deep"})");
+    ::chmod(target.c_str(), 0640);
+    tree.symlink("config/Tarnwick/preferences.json", "../../dotfiles/tarnwick/preferences.json");
+    tree.symlink("absolute.json", target);
+    for (const std::string &link : {tree.path("config/Tarnwick/preferences.json"), tree.path("absolute.json")}) {
+        SCOPED_TRACE(link);
+        JsonFilePreferencesStore store(link);
+        EXPECT_EQ(store.string("cleanupPreset"), "deep");
+        store.set("sortMode", std::string("path:" + link));
+        store.flush();
+        ASSERT_TRUE(store.lastWriteSucceeded());
         struct stat status {};
-        EXPECT_NE(::stat(file.c_str(), &status), 0) << "nothing written inside the batch";
+        ASSERT_EQ(::lstat(link.c_str(), &status), 0);
+        EXPECT_TRUE(S_ISLNK(status.st_mode)) << "still a link";
+        ASSERT_EQ(::stat(target.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0640u);
+        EXPECT_EQ(JsonFilePreferencesStore(target).string("sortMode"), "path:" + link);
     }
-    EXPECT_EQ(JsonFilePreferencesStore(file).integer("b"), 2);
+    std::vector<std::string> left;
+    for (const auto &entry : std::filesystem::directory_iterator(tree.path("dotfiles/tarnwick"))) {
+        left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"preferences.json"}) << "no temporary file is left";
+
+    // A link that leads nowhere yet gets its file.
+    tree.symlink("dangling.json", "not-yet/preferences.json");
+    JsonFilePreferencesStore(tree.path("dangling.json")).set("a", true);
+    EXPECT_TRUE(JsonFilePreferencesStore(tree.path("not-yet/preferences.json")).boolean("a"));
+}
+
+TEST(JsonFilePreferencesStore, AFailedSaveIsKeptAndWrittenWithTheNextChange)
+{
+    FixtureTree tree;
+    // A file where the folder should be: the save fails, for root too.
+    tree.file("config");
+    const std::string file = tree.path("config/Tarnwick/preferences.json");
+    JsonFilePreferencesStore store(file);
+    store.set("first", int64_t{1});
+    store.flush();
+    EXPECT_FALSE(store.lastWriteSucceeded());
+    EXPECT_EQ(store.integer("first"), 1) << "the value stays for the run";
+
+    std::filesystem::remove(tree.path("config"));
+    store.set("second", int64_t{2});
+    store.flush();
+    EXPECT_TRUE(store.lastWriteSucceeded());
+    const JsonFilePreferencesStore reread(file);
+    EXPECT_EQ(reread.integer("first"), 1) << "the change whose save failed is not dropped";
+    EXPECT_EQ(reread.integer("second"), 2);
 }
 
 }  // namespace
