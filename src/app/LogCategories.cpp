@@ -5,5 +5,6 @@ namespace tarnwick {
 Q_LOGGING_CATEGORY(lcShell, "tarnwick.shell")
 Q_LOGGING_CATEGORY(lcPrefs, "tarnwick.prefs")
 Q_LOGGING_CATEGORY(lcUpdates, "tarnwick.updates")
+Q_LOGGING_CATEGORY(lcInstance, "tarnwick.instance")
 
 } // namespace tarnwick

@@ -10,5 +10,6 @@ namespace tarnwick {
 Q_DECLARE_LOGGING_CATEGORY(lcShell)   // tarnwick.shell: the desktop shell and its fallbacks
 Q_DECLARE_LOGGING_CATEGORY(lcPrefs)   // tarnwick.prefs: reading and saving the preferences
 Q_DECLARE_LOGGING_CATEGORY(lcUpdates) // tarnwick.updates: update checks
+Q_DECLARE_LOGGING_CATEGORY(lcInstance) // tarnwick.instance: the one running copy and later launches
 
 } // namespace tarnwick

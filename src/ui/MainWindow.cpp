@@ -102,6 +102,17 @@ SettingsWindow *MainWindow::settingsWindow() const
     return m_settings;
 }
 
+void MainWindow::takeLaunch(const std::vector<std::string> &folders)
+{
+    if (!folders.empty()) {
+        m_state.addRoots(folders);
+    }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 void MainWindow::showSettings()
 {
     if (!m_settings) {

@@ -4,6 +4,8 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <string>
+#include <vector>
 
 class QSplitter;
 
@@ -39,6 +41,9 @@ public:
     SettingsWindow *settingsWindow() const;
 
     void showSettings();
+    // A later launch of the application handed over to this one: the window comes to the front
+    // and takes the launch's folders as roots.
+    void takeLaunch(const std::vector<std::string> &folders);
     SheetPresenter *sheets() const { return m_sheets; }
     QSplitter *sidebarSplitter() const;
 
