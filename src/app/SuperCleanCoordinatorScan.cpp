@@ -26,7 +26,7 @@ void SuperCleanCoordinator::startScan()
         }
     }
     // Nested locations would make the scanner walk (and report) their folders twice.
-    SuperCleanAnalysis::Context context{SuperCleanPolicy::deduplicatedRootPaths(chosen), m_excludedPaths};
+    SuperCleanAnalysis::Context context{SuperCleanPolicy::deduplicatedRootPaths(chosen), m_excludedPaths, nullptr};
     if (context.roots.empty()) {
         setStatusMessage("Select at least one existing folder.");
         return;
@@ -48,6 +48,8 @@ void SuperCleanCoordinator::startScan()
     QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), context = std::move(context), token,
                                           session, probe = m_scanProbe]() mutable {
         try {
+            // Read on the scan's thread: walking /proc takes a moment on a busy desktop.
+            context.processUsage = std::make_shared<const ProcessUsage>(ProcessUsage::current());
             auto candidates = Tarnwicker::scan(
                 SuperCleanAnalysis::scanOptions(context),
                 [&poster, &probe, &token, session](const ScanProgress &progress) {
