@@ -97,9 +97,7 @@ int runClean(const CliOptions &options, const CancellationToken &token)
         candidates, action, {}, {},
         [&](const DeleteProgress &progress) {
             line.show(progress.message, progress.currentPath);
-            if (progress.entriesDeletedInCurrent == 1 && progress.message.ends_with(" to Trash")) {
-                trashedTo[progress.currentPath] = progress.currentItem;
-            }
+            CleaningLog::noteTrashMove(progress, trashedTo);
         },
         token);
     line.clear();

@@ -6,7 +6,6 @@
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
 #include "core/Iso8601.h"
-#include "engine/CleaningLog.h"
 #include "engine/PutBack.h"
 #include "engine/SuperCleanTransactionStore.h"
 
@@ -79,14 +78,14 @@ int runRestore(const CliOptions &options, const CancellationToken &)
     if (!options.last && options.moveIDs.empty()) {
         return listMoves(options);
     }
-    const std::vector<TrashTransactionRecord> journal = SuperCleanTransactionStore::records();
     std::vector<std::string> unknown;
-    const std::vector<std::string> ids = options.last ? CleaningLog::lastCleaningMoves() : options.moveIDs;
-    if (options.last && ids.empty()) {
+    const std::vector<TrashTransactionRecord> moves =
+        options.last ? PutBack::lastCleaning()
+                     : PutBack::movesNamed(SuperCleanTransactionStore::records(), options.moveIDs, unknown);
+    if (options.last && moves.empty()) {
         std::fprintf(stderr, "tarnwick-cli: no cleanup has been recorded, so there is nothing to put back\n");
         return kExitSomeFailed;
     }
-    const std::vector<TrashTransactionRecord> moves = PutBack::movesNamed(journal, ids, unknown);
     for (const auto &id : unknown) {
         std::fprintf(stderr, "tarnwick-cli: %s: no such move in the journal (see `tarnwick-cli restore`)\n",
                      displayPath(id).c_str());

@@ -46,6 +46,13 @@ void record(const std::vector<TrashTransactionRecord> &records, Timestamp when)
     appendLines(*path, line.dump() + '\n');
 }
 
+void noteTrashMove(const DeleteProgress &progress, std::map<std::string, std::string> &trashedTo)
+{
+    if (progress.entriesDeletedInCurrent == 1 && progress.message.ends_with(" to Trash")) {
+        trashedTo[progress.currentPath] = progress.currentItem;
+    }
+}
+
 std::vector<TrashTransactionRecord> recordsOfMoves(const std::vector<CleanupCandidate> &moved,
                                                    const std::map<std::string, std::string> &trashedTo, Timestamp when)
 {

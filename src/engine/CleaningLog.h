@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/CleanupCandidate.h"
+#include "engine/DeleteProgress.h"
 #include "engine/TrashTransactionRecord.h"
 
 #include <map>
@@ -16,6 +17,10 @@ namespace tarnwick::CleaningLog {
 // Appends the records to the journal and, when there are any, the cleaning's line to this log.
 // Never fails: a cleaning does not depend on its records.
 void record(const std::vector<TrashTransactionRecord> &records, Timestamp when);
+
+// Notes in `trashedTo` where a cleanup's progress says a candidate was moved in the Trash: the
+// report of a finished Trash move names the candidate and the place it now has there.
+void noteTrashMove(const DeleteProgress &progress, std::map<std::string, std::string> &trashedTo);
 
 // Journal records for the Trash moves of a cleanup that carried no snapshots (the classic one):
 // each moved entry is read where it now lies in the Trash (`trashedTo` maps a candidate's path to

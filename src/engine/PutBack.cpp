@@ -1,5 +1,8 @@
 #include "engine/PutBack.h"
 
+#include "engine/CleaningLog.h"
+#include "engine/SuperCleanTransactionStore.h"
+
 #include "platform/FileIdentity.h"
 #include "platform/TrashRestore.h"
 
@@ -22,6 +25,16 @@ bool isInTrash(const TrashTransactionRecord &move)
 {
     struct stat status {};
     return ::lstat(move.trashPath.c_str(), &status) == 0 && identityOf(move).matches(status);
+}
+
+std::vector<TrashTransactionRecord> lastCleaning()
+{
+    const std::vector<std::string> ids = CleaningLog::lastCleaningMoves();
+    if (ids.empty()) {
+        return {};
+    }
+    std::vector<std::string> unknown;
+    return movesNamed(SuperCleanTransactionStore::records(), ids, unknown);
 }
 
 std::vector<Outcome> putBack(const std::vector<TrashTransactionRecord> &moves)

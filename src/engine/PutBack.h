@@ -18,6 +18,9 @@ struct Outcome {
 // Whether the entry the record moved still lies at its Trash location, as the same entry.
 bool isInTrash(const TrashTransactionRecord &move);
 
+// The journal's moves of the last cleaning logged, in the order moved; empty when none is.
+std::vector<TrashTransactionRecord> lastCleaning();
+
 // Puts each move back, in order; one refusal never stops the rest.
 std::vector<Outcome> putBack(const std::vector<TrashTransactionRecord> &moves);
 
