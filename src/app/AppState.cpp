@@ -2,6 +2,7 @@
 
 #include "app/BuildSettings.h"
 #include "app/DesktopShell.h"
+#include "app/PutBackController.h"
 #include "app/SuperCleanCoordinator.h"
 #include "platform/UserFolders.h"
 
@@ -50,6 +51,7 @@ AppState::AppState(PreferencesStore &defaults, AppEnvironment environment, QObje
     : QObject(parent), m_defaults(defaults), m_environment(std::move(environment)),
       m_settings(AppSettings::load(defaults, m_environment.homeFolder)), m_statusMessage("Ready"),
       m_superCleanCoordinator(new SuperCleanCoordinator(m_environment.homeFolder, this)),
+      m_putBack(new PutBackController(this)),
       m_network(new QNetworkAccessManager(this)), m_analyticsClient(std::make_unique<NoOpAnalyticsClient>()),
       m_updateChecker(std::make_unique<UpdateChecker>(m_environment.updateFeedURL, m_network))
 {
@@ -60,6 +62,12 @@ AppState::AppState(PreferencesStore &defaults, AppEnvironment environment, QObje
     m_review.setSortMode(m_settings.sortMode);
     m_statusMessage = m_settings.roots.empty() ? "Choose a folder to scan." : "Ready to scan.";
     m_isOnboardingPresented = !m_settings.hasSeenOnboarding;
+
+    connect(m_superCleanCoordinator, &SuperCleanCoordinator::resultChanged, m_putBack, [this] {
+        if (m_superCleanCoordinator->result()) {
+            m_putBack->cleanupFinished();
+        }
+    });
 
     rebuildAnalyticsClient();
     track(AnalyticsEvent::appOpened);

@@ -3,14 +3,18 @@
 
 #include "app/AppState.h"
 #include "app/CandidateOrdering.h"
+#include "app/PutBackController.h"
+#include "app/SuperCleanCoordinator.h"
 #include "core/AnalyticsBuckets.h"
 #include "core/CountPhrase.h"
 #include "core/PathRules.h"
 #include "core/SaturatingAdd.h"
+#include "engine/CleaningLog.h"
 #include "engine/Tarnwicker.h"
 #include "engine/Uuid.h"
 
 #include <algorithm>
+#include <map>
 
 namespace tarnwick {
 
@@ -112,12 +116,30 @@ void AppState::deleteSelected()
            {"cleanup_method", methodValue(action)}});
 
     m_cleanupRun.start([selected = std::move(selected), action](const RunContext<AppState> &run) {
+        std::map<std::string, std::string> trashedTo;
         DeleteResult result = Tarnwicker::deleteCandidates(
             selected, action, {}, {},
-            [&run](const DeleteProgress &progress) { run.progress(progress, &AppState::setDeleteProgress); },
+            [&run, &trashedTo](const DeleteProgress &progress) {
+                CleaningLog::noteTrashMove(progress, trashedTo);
+                run.progress(progress, &AppState::setDeleteProgress);
+            },
             run.token());
+        // Journaled here, off the main thread, so Put Back can find the moves; also when the state
+        // is going away and the report below is applied during its destruction.
+        const Timestamp now = std::chrono::system_clock::now();
+        CleaningLog::record(CleaningLog::recordsOfMoves(result.deleted, trashedTo, now), now);
         run.post(FinishedCleanup{std::move(result), action}, &AppState::finishCleanup);
     });
+}
+
+void AppState::putBackLastCleanup()
+{
+    // A cleanup in progress is still writing the journal this reads.
+    if (m_isDeleting || m_superCleanCoordinator->isBusy()) {
+        return;
+    }
+    m_putBack->putBackLastCleanup();
+    setStatusMessage(m_putBack->outcomeText());
 }
 
 void AppState::cancelCleanup()
@@ -136,6 +158,7 @@ void AppState::finishCleanup(FinishedCleanup finished)
 
     setIsDeleting(false);
     setFailures(result.failures);
+    m_putBack->cleanupFinished();
 
     const auto now = std::chrono::system_clock::now();
     CleanupStats stats = m_settings.cleanupStats;

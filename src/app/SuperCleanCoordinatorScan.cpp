@@ -35,7 +35,7 @@ void SuperCleanCoordinator::startScan()
         }
     }
     // Nested locations would make the scanner walk (and report) their folders twice.
-    SuperCleanAnalysis::Context context{SuperCleanPolicy::deduplicatedRootPaths(chosen), m_excludedPaths};
+    SuperCleanAnalysis::Context context{SuperCleanPolicy::deduplicatedRootPaths(chosen), m_excludedPaths, nullptr};
     if (context.roots.empty()) {
         setStatusMessage("Select at least one existing folder.");
         return;
@@ -50,8 +50,10 @@ void SuperCleanCoordinator::startScan()
     starting.message = "Starting Super Clean";
     setScanProgress(std::move(starting));
 
-    m_scanRun.start([context = std::move(context)](const RunContext<SuperCleanCoordinator> &run) {
+    m_scanRun.start([context = std::move(context)](const RunContext<SuperCleanCoordinator> &run) mutable {
         try {
+            // Read on the scan's thread: walking /proc takes a moment on a busy desktop.
+            context.processUsage = std::make_shared<const ProcessUsage>(ProcessUsage::current());
             auto candidates = Tarnwicker::scan(
                 SuperCleanAnalysis::scanOptions(context),
                 [&run](const ScanProgress &progress) { run.progress(progress, &SuperCleanCoordinator::setScanProgress); },

@@ -29,7 +29,7 @@ bool isProcessID(const char *name)
 
 }  // namespace
 
-std::vector<std::string> runningApplicationNames()
+std::vector<std::string> runningApplicationNames(bool everyUser)
 {
     std::vector<std::string> names;
     struct CloseDirectory {
@@ -47,7 +47,7 @@ std::vector<std::string> runningApplicationNames()
         }
         // A process folder belongs to the process's real user.
         struct stat status {};
-        if (::fstatat(procFd, entry->d_name, &status, 0) != 0 || status.st_uid != user) {
+        if (::fstatat(procFd, entry->d_name, &status, 0) != 0 || (!everyUser && status.st_uid != user)) {
             continue;
         }
         const FileDescriptor comm(::openat(procFd, (std::string(entry->d_name) + "/comm").c_str(), O_RDONLY | O_CLOEXEC));
