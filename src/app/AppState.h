@@ -126,7 +126,8 @@ public:
     // Puts the last cleanup back and says how that went in the status line.
     void putBackLastCleanup();
 
-    // Writes every persisted property to the store, as one save.
+    // Hands every persisted property to the store, which writes its file once at the end of the
+    // turn, whatever else the turn changed.
     void savePreferences();
 
     // Update checks: `manual` only tells the analytics event whether the user asked.

@@ -36,7 +36,8 @@ struct RunEvent {
 // there, without depending on how fast anything is. A held worker goes on when the test releases
 // it or when its run is cancelled (which is what destroying the owner does), so holding can never
 // keep a cancel-and-drain waiting. Reports made on the main thread (an update check's) are seen
-// but never held. One probe at a time.
+// but never held. A predicate that throws makes the worker fail right at that report: the exception
+// leaves through the code that reported, as a failure of the work itself would. One probe at a time.
 class RunProbe {
 public:
     // Called with every report; returning true holds the worker right after that report.
