@@ -101,7 +101,7 @@ int runAnalyze(const CliOptions &options, const CancellationToken &token)
         found = Tarnwicker::scan(
             SuperCleanAnalysis::scanOptions(context),
             [&](const ScanProgress &progress) { line.show(progress.message, progress.currentPath); },
-            [&](const CleanupCandidate &candidate) { live.push_back(candidate); }, token);
+            [&](const CleanupCandidate &candidate) { live.push_back(candidate); }, token, walkSettingsFor(options));
     } catch (const CancellationError &) {
         cancelled = true;
         found = std::move(live);
@@ -117,4 +117,4 @@ int runAnalyze(const CliOptions &options, const CancellationToken &token)
     return kExitDone;
 }
 
-}  // namespace tarnwick::cli
+} // namespace tarnwick::cli

@@ -3,6 +3,7 @@
 #include "core/PathRules.h"
 #include "engine/CleanupRules.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
@@ -32,6 +33,21 @@ std::string lowercase(std::string text)
     return text;
 }
 
+constexpr unsigned kMaximumThreads = 256;
+
+std::optional<unsigned> parseThreadCount(const std::string &text)
+{
+    if (text.empty() || text.size() > 3 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); })) {
+        return std::nullopt;
+    }
+    const auto count = static_cast<unsigned>(std::stoul(text));
+    if (count < 1 || count > kMaximumThreads) {
+        return std::nullopt;
+    }
+    return count;
+}
+
 } // namespace
 
 std::string usageText()
@@ -52,6 +68,7 @@ Options:
   --permanently                            clean: delete instead of moving to the Trash
   --yes                                    clean: do not ask for confirmation
   -q, --quiet                              no progress on standard error
+  --threads N                              walk with N threads (default: one per core)
   -h, --help                               show this help
 
 Exit status: 0 done, 1 some folder failed, 2 bad usage or unreadable input, 130 cancelled.
@@ -145,6 +162,18 @@ std::optional<CliOptions> parseArguments(const std::vector<std::string> &argumen
             options.json = true;
         } else if (argument == "-q" || argument == "--quiet") {
             options.quiet = true;
+        } else if (argument == "--threads") {
+            const auto text = value("--threads");
+            if (!text) {
+                return std::nullopt;
+            }
+            const auto count = parseThreadCount(*text);
+            if (!count) {
+                error = "invalid thread count '" + *text + "' (use a whole number from 1 to " +
+                        std::to_string(kMaximumThreads) + ")";
+                return std::nullopt;
+            }
+            options.threads = *count;
         } else if (argument == "--preset" && !guided) {
             const auto raw = value("--preset");
             if (!raw) {
@@ -225,6 +254,13 @@ ScanOptions scanOptionsFor(const CliOptions &options)
     }
     scan.allowRootMatches = false;
     return scan;
+}
+
+WalkSettings walkSettingsFor(const CliOptions &options)
+{
+    WalkSettings settings;
+    settings.threads = options.threads;
+    return settings;
 }
 
 } // namespace tarnwick::cli
