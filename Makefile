@@ -2,12 +2,14 @@
 JOBS ?= $(shell nproc)
 BUILD_DIR ?= build
 SANITIZE_DIR ?= build-sanitize
+THREAD_DIR ?= build-thread
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON
 
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build build-sanitize run package test test-sanitize bench bench-delete fuzz clean format
+.PHONY: deps build build-sanitize build-thread run package test test-sanitize test-thread bench bench-delete fuzz \
+	clean format
 
 deps:
 	@scripts/install-deps
@@ -21,6 +23,13 @@ build-sanitize: deps
 		-DTARNWICK_SANITIZE=address,undefined -DTARNWICK_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j$(JOBS)
 
+# ThreadSanitizer over the layers without Qt (core, platform, engine, cli) and their tests: the
+# parallel walk's threads live there. Qt's process launching does not agree with the sanitizer.
+build-thread: deps
+	@cmake -S . -B $(THREAD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON \
+		-DTARNWICK_SANITIZE=thread -DTARNWICK_QT=OFF -DTARNWICK_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(THREAD_DIR) -j$(JOBS)
+
 run: build
 	@scripts/run
 
@@ -29,12 +38,16 @@ run: build
 package: build
 	@cmake --build $(BUILD_DIR) --target package
 
-# The sanitizer suite runs first so that the run ends with the release build's ctest summary.
+# The sanitizer suites run first so that the run ends with the release build's ctest summary.
 test-sanitize: build-sanitize
 	@ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j$(JOBS)
 
-test: test-sanitize build
+test-thread: build-thread
+	@TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+		ctest --test-dir $(THREAD_DIR) --output-on-failure -j$(JOBS)
+
+test: test-sanitize test-thread build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j$(JOBS)
 
 bench: build
@@ -61,4 +74,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(THREAD_DIR) $(FUZZ_DIR)
