@@ -22,7 +22,8 @@ int openChild(int parentFd, const std::string &name)
 
 } // namespace
 
-WalkFolder::WalkFolder(std::shared_ptr<WalkFolder> parent, std::string_view name, uint32_t order, FileDescriptor fd)
+WalkFolder::WalkFolder(Key, std::shared_ptr<WalkFolder> parent, std::string_view name, uint32_t order,
+                       FileDescriptor fd)
     : m_parent(std::move(parent)), m_name(name), m_depth(m_parent ? m_parent->m_depth + 1 : 0), m_order(order),
       m_fd(std::move(fd))
 {
@@ -30,7 +31,7 @@ WalkFolder::WalkFolder(std::shared_ptr<WalkFolder> parent, std::string_view name
 
 std::shared_ptr<WalkFolder> WalkFolder::root(FileDescriptor fd, std::string_view path, uint32_t order)
 {
-    return std::shared_ptr<WalkFolder>(new WalkFolder(nullptr, path, order, std::move(fd)));
+    return std::make_shared<WalkFolder>(Key{}, nullptr, path, order, std::move(fd));
 }
 
 std::shared_ptr<WalkFolder> WalkFolder::open(const std::shared_ptr<WalkFolder> &parent, int parentFd,
@@ -40,7 +41,7 @@ std::shared_ptr<WalkFolder> WalkFolder::open(const std::shared_ptr<WalkFolder> &
     if (!fd.valid()) {
         return nullptr;
     }
-    return std::shared_ptr<WalkFolder>(new WalkFolder(parent, name, order, std::move(fd)));
+    return std::make_shared<WalkFolder>(Key{}, parent, name, order, std::move(fd));
 }
 
 bool WalkFolder::isOpen() const

@@ -75,7 +75,13 @@ public:
     bool isOpen() const;
 
 private:
-    WalkFolder(std::shared_ptr<WalkFolder> parent, std::string_view name, uint32_t order, FileDescriptor fd);
+    // Lets make_shared (one allocation per folder) reach the constructor, and no one else.
+    struct Key {};
+
+public:
+    WalkFolder(Key, std::shared_ptr<WalkFolder> parent, std::string_view name, uint32_t order, FileDescriptor fd);
+
+private:
 
     void endLease();
     void closeLocked();
