@@ -9,10 +9,40 @@
 #include "engine/Tarnwicker.h"
 
 #include <QThreadPool>
-
 #include <algorithm>
+#include <memory>
+#include <mutex>
+#include <utility>
 
 namespace tarnwick {
+
+namespace {
+
+// The newest progress record of a scan, handed from the scan's thread to the main thread.
+class LatestProgress {
+public:
+    // Keeps the record; true when no report is on its way to carry it, so one must be posted.
+    bool put(const ScanProgress &progress)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_record = progress;
+        return !std::exchange(m_posted, true);
+    }
+
+    ScanProgress take()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_posted = false;
+        return m_record;
+    }
+
+private:
+    std::mutex m_mutex;
+    ScanProgress m_record;
+    bool m_posted = false;
+};
+
+} // namespace
 
 void SuperCleanCoordinator::startScan()
 {
@@ -45,18 +75,27 @@ void SuperCleanCoordinator::startScan()
     starting.message = "Starting Super Clean";
     setScanProgress(std::move(starting));
 
-    QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), context = std::move(context), token,
-                                          session, probe = m_scanProbe]() mutable {
+    QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), context = std::move(context), token, session,
+                                          probe = m_scanProbe]() mutable {
+        // A scan makes several records per folder it finds; the window shows only the latest. So a
+        // record waits here until the one report that carries it is applied, and records made
+        // meanwhile replace it: a hundred thousand items cost the main thread no more records than
+        // it has turns to show them.
+        auto latest = std::make_shared<LatestProgress>();
         try {
             auto candidates = Tarnwicker::scan(
                 SuperCleanAnalysis::scanOptions(context),
-                [&poster, &probe, &token, session](const ScanProgress &progress) {
+                [&poster, &probe, &token, &latest, session](const ScanProgress &progress) {
                     if (probe) {
                         probe(progress, *token);
                     }
-                    poster.post([progress, session](SuperCleanCoordinator &coordinator) {
+                    if (!latest->put(progress)) {
+                        return; // the report already on its way will carry it
+                    }
+                    poster.post([latest, session](SuperCleanCoordinator &coordinator) {
+                        ScanProgress current = latest->take();
                         if (session == coordinator.m_session) {
-                            coordinator.setScanProgress(progress);
+                            coordinator.setScanProgress(std::move(current));
                         }
                     });
                 },
