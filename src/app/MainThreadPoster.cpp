@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <chrono>
+#include <iterator>
 
 namespace tarnwick {
 
@@ -37,11 +39,32 @@ void MainThreadQueue::drain(const std::shared_ptr<Shared> &shared, const QPointe
         reports.swap(shared->pending);
         shared->drainScheduled = false;
     }
-    for (auto &report : reports) {
+    // Reports that piled up while the main thread was busy elsewhere are applied over several turns
+    // of the event loop, so the window keeps answering; the rest go first at the next turn.
+    const auto deadline = std::chrono::steady_clock::now() + kTurnBudget;
+    std::size_t done = 0;
+    while (done < reports.size()) {
         if (!target) {
             return;
         }
-        report(*target);
+        reports[done++](*target);
+        if (done < reports.size() && std::chrono::steady_clock::now() >= deadline) {
+            break;
+        }
+    }
+    if (done == reports.size()) {
+        return;
+    }
+    bool schedule = false;
+    {
+        const std::lock_guard lock(shared->mutex);
+        shared->pending.insert(shared->pending.begin(), std::make_move_iterator(reports.begin() + done),
+                               std::make_move_iterator(reports.end()));
+        schedule = !shared->drainScheduled;
+        shared->drainScheduled = true;
+    }
+    if (schedule) {
+        QTimer::singleShot(0, qApp, [shared, target] { drain(shared, target); });
     }
 }
 

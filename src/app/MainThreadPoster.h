@@ -2,7 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
-
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -13,7 +13,8 @@ namespace tarnwick {
 // Carries a worker's reports to a controller on the main thread, in the order they were made, every
 // one of them. Reports are gathered for a few milliseconds and delivered together by one queued call
 // instead of one each, which keeps a scan with a hundred thousand live results from flooding the
-// event loop. A report that arrives after the controller is gone is dropped.
+// event loop; a pile of them is spread over several turns of the loop. A report that arrives after
+// the controller is gone is dropped.
 class MainThreadQueue {
 public:
     using Report = std::function<void(QObject &)>;
@@ -32,6 +33,8 @@ private:
     static void drain(const std::shared_ptr<Shared> &shared, const QPointer<QObject> &target);
 
     static constexpr int kCoalescingMilliseconds = 10;
+    // The longest one drain keeps the main thread before it lets the event loop run.
+    static constexpr std::chrono::milliseconds kTurnBudget{40};
 
     QPointer<QObject> m_target;
     std::shared_ptr<Shared> m_shared;
