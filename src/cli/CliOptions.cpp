@@ -55,7 +55,7 @@ std::string usageText()
     return R"(Usage:
   tarnwick-cli scan  [options] ROOT...     find cleanup folders, largest first
   tarnwick-cli clean [options] ROOT...     scan, then move every found folder to the Trash
-  tarnwick-cli analyze [--json] [-q] ROOT...
+  tarnwick-cli analyze [--json] [-q] [--threads N] ROOT...
                                            the guided analysis without cleaning
 
 Options:
