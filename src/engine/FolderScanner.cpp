@@ -135,8 +135,7 @@ private:
     void visit(std::size_t worker, WalkWorker &state, const WalkTask &task)
     {
         state.chain.moveTo(task.parent);
-        WalkFolder::Lease parentLease = task.parent->lease();
-        const int parentFd = parentLease.fd();
+        const int parentFd = task.parent->pinnedFd();
         if (m_exclusions.excludes(parentFd, task.name)) {
             return;
         }
@@ -158,7 +157,6 @@ private:
             return;
         }
         auto folder = WalkFolder::open(task.parent, parentFd, task.name, task.order);
-        parentLease = {};
         if (!folder) {
             return;
         }
@@ -184,19 +182,16 @@ private:
     void listChildren(std::size_t worker, WalkWorker &state, const std::shared_ptr<WalkFolder> &folder)
     {
         state.queued.clear();
-        {
-            const WalkFolder::Lease lease = folder->lease();
-            const int dirFd = lease.fd();
-            if (dirFd < 0) {
-                return;
-            }
-            state.lister.forEachEntry(dirFd, [&](const DirectoryEntry &entry) {
-                if (isEnterableDirectory(dirFd, entry)) {
-                    state.queued.push_back(
-                        {folder, std::string(entry.name), static_cast<uint32_t>(state.queued.size()), nullptr, 0});
-                }
-            });
+        const int dirFd = folder->pinnedFd(); // the top of this worker's chain
+        if (dirFd < 0) {
+            return;
         }
+        state.lister.forEachEntry(dirFd, [&](const DirectoryEntry &entry) {
+            if (isEnterableDirectory(dirFd, entry)) {
+                state.queued.push_back(
+                    {folder, std::string(entry.name), static_cast<uint32_t>(state.queued.size()), nullptr, 0});
+            }
+        });
         m_scheduler.push(worker, state.queued);
     }
 

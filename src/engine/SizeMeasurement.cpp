@@ -78,11 +78,8 @@ void SizeMeasurer::measure(std::size_t worker, WalkWorker &state, WalkTask &task
 {
     state.chain.moveTo(task.parent);
     std::shared_ptr<WalkFolder> folder;
-    {
-        const WalkFolder::Lease parentLease = task.parent->lease();
-        if (parentLease.fd() >= 0) {
-            folder = WalkFolder::open(task.parent, parentLease.fd(), task.name, task.order);
-        }
+    if (const int parentFd = task.parent->pinnedFd(); parentFd >= 0) {
+        folder = WalkFolder::open(task.parent, parentFd, task.name, task.order);
     }
     if (!folder) {
         countOnly(state, *task.match, task.ownSize);
@@ -118,29 +115,24 @@ void SizeMeasurer::list(std::size_t worker, WalkWorker &state, const std::shared
             m_callerTurn(); // a huge folder must not hold back the reports of the others
         }
     };
-    {
-        const WalkFolder::Lease lease = folder->lease();
-        const int fd = lease.fd();
-        if (fd >= 0) {
-            state.lister.forEachEntry(
-                fd,
-                [&](const DirectoryEntry &entry) {
-                    throwIfStopping(m_scheduler);
-                    struct stat status {};
-                    if (::fstatat(fd, entry.name.data(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
-                        if (S_ISDIR(status.st_mode)) {
-                            state.queued.push_back({folder, std::string(entry.name),
-                                                    static_cast<uint32_t>(state.queued.size()), match,
-                                                    entrySize(status)});
-                        } else {
-                            bytes += entrySize(status);
-                        }
+    if (const int fd = folder->pinnedFd(); fd >= 0) { // the top of this worker's chain
+        state.lister.forEachEntry(
+            fd,
+            [&](const DirectoryEntry &entry) {
+                throwIfStopping(m_scheduler);
+                struct stat status {};
+                if (::fstatat(fd, entry.name.data(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+                    if (S_ISDIR(status.st_mode)) {
+                        state.queued.push_back({folder, std::string(entry.name),
+                                                static_cast<uint32_t>(state.queued.size()), match, entrySize(status)});
+                    } else {
+                        bytes += entrySize(status);
                     }
-                    state.names.push_back(entry.name);
-                    state.cumulative.push_back(bytes);
-                },
-                publish);
-        }
+                }
+                state.names.push_back(entry.name);
+                state.cumulative.push_back(bytes);
+            },
+            publish);
     }
     if (!published) { // nothing could be read: the folder's own entry still counts
         publish();

@@ -25,8 +25,15 @@ int openChild(int parentFd, const std::string &name)
 WalkFolder::WalkFolder(Key, std::shared_ptr<WalkFolder> parent, std::string_view name, uint32_t order,
                        FileDescriptor fd)
     : m_parent(std::move(parent)), m_name(name), m_depth(m_parent ? m_parent->m_depth + 1 : 0), m_order(order),
-      m_fd(std::move(fd))
+      m_fd(fd.release())
 {
+}
+
+WalkFolder::~WalkFolder()
+{
+    if (const int fd = m_fd.load(std::memory_order_relaxed); fd >= 0) {
+        ::close(fd);
+    }
 }
 
 std::shared_ptr<WalkFolder> WalkFolder::root(FileDescriptor fd, std::string_view path, uint32_t order)
@@ -44,19 +51,13 @@ std::shared_ptr<WalkFolder> WalkFolder::open(const std::shared_ptr<WalkFolder> &
     return std::make_shared<WalkFolder>(Key{}, parent, name, order, std::move(fd));
 }
 
-bool WalkFolder::isOpen() const
-{
-    const std::lock_guard lock(m_mutex);
-    return m_fd.valid();
-}
-
 WalkFolder::Lease WalkFolder::lease()
 {
     {
         const std::lock_guard lock(m_mutex);
-        if (m_fd.valid()) {
+        if (const int fd = m_fd.load(std::memory_order_relaxed); fd >= 0) {
             ++m_leases;
-            return Lease(this, m_fd.get());
+            return Lease(this, fd);
         }
         if (!m_parent || !m_identityKnown) {
             errno = ESTALE;
@@ -79,11 +80,20 @@ WalkFolder::Lease WalkFolder::lease()
         errno = ESTALE;
         return {};
     }
-    if (!m_fd.valid()) { // another worker may have reopened it meanwhile
-        m_fd = std::move(reopened);
+    if (m_fd.load(std::memory_order_relaxed) < 0) { // another worker may have reopened it meanwhile
+        m_fd.store(reopened.release(), std::memory_order_release);
     }
     ++m_leases;
-    return Lease(this, m_fd.get());
+    return Lease(this, m_fd.load(std::memory_order_relaxed));
+}
+
+int WalkFolder::pinnedFd()
+{
+    if (const int fd = m_fd.load(std::memory_order_acquire); fd >= 0) {
+        return fd;
+    }
+    // Reopened through a lease; the caller's pin keeps it open after the lease ends.
+    return lease().fd();
 }
 
 void WalkFolder::pin()
@@ -111,18 +121,20 @@ void WalkFolder::endLease()
 
 void WalkFolder::closeLocked()
 {
-    if (!m_parent || !m_fd.valid()) {
+    const int fd = m_fd.load(std::memory_order_relaxed);
+    if (!m_parent || fd < 0) {
         return;
     }
     if (!m_identityKnown) {
         struct stat status {};
-        if (::fstat(m_fd.get(), &status) != 0) {
+        if (::fstat(fd, &status) != 0) {
             return; // keep it open rather than lose track of it
         }
         m_identity = FileIdentity::of(status);
         m_identityKnown = true;
     }
-    m_fd.reset();
+    m_fd.store(-1, std::memory_order_relaxed);
+    ::close(fd);
 }
 
 WalkFolder::Lease::Lease(Lease &&other) noexcept

@@ -3,6 +3,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/FileIdentity.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -36,6 +37,7 @@ public:
 
     WalkFolder(const WalkFolder &) = delete;
     WalkFolder &operator=(const WalkFolder &) = delete;
+    ~WalkFolder();
 
     class Lease {
     public:
@@ -61,6 +63,10 @@ public:
     // The descriptor, reopened first when it was closed.
     Lease lease();
 
+    // The descriptor of a folder the caller's own chain pins: a pinned folder is never closed, so it
+    // needs no lease and, once open, no lock. Reopened first when it was closed; -1 when it cannot be.
+    int pinnedFd();
+
     // A chain that keeps the folder open pins it. Unpinning the last pin closes the descriptor when
     // `close` is true and no lease holds it; a root is never closed (it may not be reachable by
     // name). Closing remembers the identity so a reopen can be checked.
@@ -72,7 +78,6 @@ public:
     const std::string &name() const { return m_name; }
     std::size_t depth() const { return m_depth; }
     uint32_t order() const { return m_order; }
-    bool isOpen() const;
 
 private:
     // Lets make_shared (one allocation per folder) reach the constructor, and no one else.
@@ -82,7 +87,6 @@ public:
     WalkFolder(Key, std::shared_ptr<WalkFolder> parent, std::string_view name, uint32_t order, FileDescriptor fd);
 
 private:
-
     void endLease();
     void closeLocked();
 
@@ -91,8 +95,8 @@ private:
     const std::size_t m_depth;
     const uint32_t m_order;
 
-    mutable std::mutex m_mutex;
-    FileDescriptor m_fd;
+    std::mutex m_mutex;
+    std::atomic<int> m_fd; // changed only under the mutex
     int m_leases = 0;
     int m_pins = 0;
     FileIdentity m_identity;
