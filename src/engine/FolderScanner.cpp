@@ -1,5 +1,6 @@
 #include "core/PathRules.h"
 #include "engine/CleanupRules.h"
+#include "engine/ListedFolder.h"
 #include "engine/RuleMatching.h"
 #include "engine/ScanReporter.h"
 #include "engine/SizeMeasurement.h"
@@ -55,7 +56,7 @@ public:
         : m_options(options), m_token(token), m_settings(settings),
           m_rules(CleanupRules::selected(options.includeAggressive, options.selectedTargetKeys)),
           m_exclusions(options.roots, options.excludedPaths),
-          m_reporter(progress, candidateFound, {true, options.minimumSizeBytes, 0, 0}),
+          m_reporter(progress, candidateFound, {true, options.minimumSizeBytes, 0, 0, walkThreadCount(settings) > 1}),
           m_scheduler(walkThreadCount(settings), token),
           m_measurer(m_reporter, m_scheduler, settings, [this] { m_reporter.deliver(m_token); }),
           m_rootIdentities(options.roots.size())
@@ -129,10 +130,11 @@ private:
         }
         auto root = WalkFolder::root(std::move(rootFd), rootPath, task.order);
         state.chain.moveTo(root);
-        listChildren(worker, state, root);
+        ListedFolder listed(root, root->pinnedFd());
+        listChildren(worker, state, listed);
     }
 
-    void visit(std::size_t worker, WalkWorker &state, const WalkTask &task)
+    void visit(std::size_t worker, WalkWorker &state, WalkTask &task)
     {
         state.chain.moveTo(task.parent);
         const int parentFd = task.parent->pinnedFd();
@@ -156,12 +158,12 @@ private:
         if (isPackageDirectory(path)) {
             return;
         }
-        auto folder = WalkFolder::open(task.parent, parentFd, task.name, task.order);
-        if (!folder) {
+        FileDescriptor fd = WalkFolder::openChild(parentFd, task.name);
+        if (!fd.valid()) {
             return;
         }
-        state.chain.push(folder);
-        listChildren(worker, state, folder);
+        ListedFolder listed(task.parent, std::move(fd), std::move(task.name), task.order);
+        listChildren(worker, state, listed);
     }
 
     // Counts a folder as visited unless it is excluded or a version-control folder below the root
@@ -179,17 +181,17 @@ private:
         return true;
     }
 
-    void listChildren(std::size_t worker, WalkWorker &state, const std::shared_ptr<WalkFolder> &folder)
+    void listChildren(std::size_t worker, WalkWorker &state, ListedFolder &folder)
     {
         state.queued.clear();
-        const int dirFd = folder->pinnedFd(); // the top of this worker's chain
+        const int dirFd = folder.fd();
         if (dirFd < 0) {
             return;
         }
         state.lister.forEachEntry(dirFd, [&](const DirectoryEntry &entry) {
             if (isEnterableDirectory(dirFd, entry)) {
                 state.queued.push_back(
-                    {folder, std::string(entry.name), static_cast<uint32_t>(state.queued.size()), nullptr, 0});
+                    {folder.shared(), std::string(entry.name), static_cast<uint32_t>(state.queued.size()), nullptr, 0});
             }
         });
         m_scheduler.push(worker, state.queued);

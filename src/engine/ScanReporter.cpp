@@ -3,6 +3,7 @@
 #include "core/PathRules.h"
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
 
 namespace tarnwick {
@@ -29,8 +30,8 @@ bool foundEarlier(const std::vector<uint32_t> &a, const std::vector<uint32_t> &b
 
 ScanReporter::ScanReporter(const ScanProgressHandler &progress, const CandidateHandler &candidateFound,
                            Settings settings)
-    : m_progress(progress), m_candidateFound(candidateFound), m_settings(settings), m_visited(settings.visitedDirs),
-      m_matched(settings.matchedDirs)
+    : m_progress(progress), m_candidateFound(candidateFound), m_settings(settings), m_mutex(settings.sharedByWorkers),
+      m_visited(settings.visitedDirs), m_matched(settings.matchedDirs)
 {
 }
 
@@ -53,7 +54,7 @@ void ScanReporter::matchStarted(const MatchMeasurement &match)
     queueRecord(OperationPhase::measuring, "Checking size of " + match.folderName, match.path, {}, 0, 0);
 }
 
-void ScanReporter::measured(MatchMeasurement &match, std::string_view folderPath,
+void ScanReporter::measured(MatchMeasurement &match, std::string_view basePath, std::string_view folderName,
                             const std::vector<std::string_view> &names, const std::vector<int64_t> &cumulative,
                             int64_t bytes)
 {
@@ -64,6 +65,7 @@ void ScanReporter::measured(MatchMeasurement &match, std::string_view folderPath
         for (int64_t count = (first + kProgressEveryEntries - 1) / kProgressEveryEntries * kProgressEveryEntries;
              count <= last; count += kProgressEveryEntries) {
             const auto i = static_cast<std::size_t>(count - first);
+            const std::string folderPath = folderName.empty() ? std::string(basePath) : joinPath(basePath, folderName);
             queueRecord(OperationPhase::measuring, "Checked " + std::to_string(count) + " items in " + match.folderName,
                         match.path, joinPath(folderPath, names[i]), count, match.size + cumulative[i]);
         }

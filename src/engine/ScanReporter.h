@@ -4,11 +4,11 @@
 #include "engine/CleanupCandidate.h"
 #include "engine/MatchMeasurement.h"
 #include "engine/ScanProgress.h"
+#include "engine/WalkMutex.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -33,6 +33,7 @@ public:
         int64_t minimumSizeBytes = 0;
         int64_t visitedDirs = 0; // starting counts
         int64_t matchedDirs = 0;
+        bool sharedByWorkers = true; // false when one worker walks alone
     };
 
     ScanReporter(const ScanProgressHandler &progress, const CandidateHandler &candidateFound, Settings settings);
@@ -40,10 +41,11 @@ public:
     // Any worker. visited() counts a folder; the others follow a match from its start to its end.
     void visited(std::string_view path);
     void matchStarted(const MatchMeasurement &match);
-    // One read of a folder inside the match: names[i] was measured and brought the folder's bytes
-    // so far to cumulative[i]; `bytes` is all the read adds (the folder's own entry included).
-    void measured(MatchMeasurement &match, std::string_view folderPath, const std::vector<std::string_view> &names,
-                  const std::vector<int64_t> &cumulative, int64_t bytes);
+    // One read of a folder inside the match, at basePath/folderName (or basePath when the name is
+    // empty; the two are joined only for a record): names[i] was measured and brought the folder's
+    // bytes so far to cumulative[i]; `bytes` is all the read adds (the folder's own entry included).
+    void measured(MatchMeasurement &match, std::string_view basePath, std::string_view folderName,
+                  const std::vector<std::string_view> &names, const std::vector<int64_t> &cumulative, int64_t bytes);
     // A folder inside the match is done and queued `subfolders` more; the last one finishes the match.
     void folderMeasured(MatchMeasurement &match, std::size_t subfolders);
 
@@ -75,7 +77,7 @@ private:
     const CandidateHandler &m_candidateFound;
     const Settings m_settings;
 
-    std::mutex m_mutex;
+    WalkMutex m_mutex;
     int64_t m_visited;
     int64_t m_matched;
     std::vector<Event> m_queue;

@@ -1,6 +1,7 @@
 #include "engine/SizeMeasurement.h"
 
 #include "core/PathRules.h"
+#include "engine/ListedFolder.h"
 #include "engine/Tarnwicker.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ void SizeMeasurer::start(std::size_t worker, WalkWorker &state, const std::share
     m_reporter.matchStarted(*match);
     throwIfStopping(m_scheduler);
 
-    const std::string terminated(name);
+    std::string terminated(name);
     struct stat status {};
     if (::fstatat(parentFd, terminated.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         m_reporter.folderMeasured(*match, 0);
@@ -50,55 +51,56 @@ void SizeMeasurer::start(std::size_t worker, WalkWorker &state, const std::share
     match->modifiedAt = modificationTime(status);
     match->identity = FileIdentity::of(status);
     const int64_t ownSize = entrySize(status);
-    std::shared_ptr<WalkFolder> folder;
-    if (S_ISDIR(status.st_mode)) {
-        if (parent) {
-            folder = WalkFolder::open(parent, parentFd, name, order);
-        } else {
-            FileDescriptor fd(
-                ::openat(AT_FDCWD, terminated.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
-            if (fd.valid()) {
-                folder = WalkFolder::root(std::move(fd), name, order);
-            }
-        }
-    }
-    if (!folder) { // a link, a file, or a folder that cannot be opened: only its own entry
+    if (!S_ISDIR(status.st_mode)) { // a link or a file: only its own entry
         countOnly(state, *match, ownSize);
         return;
     }
     if (parent) {
-        state.chain.push(folder);
-    } else {
-        state.chain.moveTo(folder);
+        FileDescriptor fd = WalkFolder::openChild(parentFd, terminated);
+        if (!fd.valid()) {
+            countOnly(state, *match, ownSize);
+            return;
+        }
+        ListedFolder listed(parent, std::move(fd), std::move(terminated), order);
+        list(worker, state, match, listed, match->path, false, ownSize);
+        return;
     }
-    list(worker, state, match, folder, ownSize);
+    FileDescriptor fd(
+        ::openat(AT_FDCWD, terminated.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    if (!fd.valid()) {
+        countOnly(state, *match, ownSize);
+        return;
+    }
+    auto root = WalkFolder::root(std::move(fd), name, order);
+    state.chain.moveTo(root);
+    ListedFolder listed(root, root->pinnedFd());
+    list(worker, state, match, listed, match->path, false, ownSize);
 }
 
 void SizeMeasurer::measure(std::size_t worker, WalkWorker &state, WalkTask &task)
 {
     state.chain.moveTo(task.parent);
-    std::shared_ptr<WalkFolder> folder;
-    if (const int parentFd = task.parent->pinnedFd(); parentFd >= 0) {
-        folder = WalkFolder::open(task.parent, parentFd, task.name, task.order);
-    }
-    if (!folder) {
+    const int parentFd = task.parent->pinnedFd();
+    FileDescriptor fd = parentFd >= 0 ? WalkFolder::openChild(parentFd, task.name) : FileDescriptor();
+    if (!fd.valid()) { // counts as an empty listing
         countOnly(state, *task.match, task.ownSize);
         return;
     }
-    state.chain.push(folder);
-    list(worker, state, task.match, folder, task.ownSize);
+    ListedFolder listed(task.parent, std::move(fd), std::move(task.name), task.order);
+    // The chain ends at the parent: the folder's path is only put together for a record.
+    list(worker, state, task.match, listed, state.chain.topPath(), true, task.ownSize);
 }
 
 void SizeMeasurer::countOnly(WalkWorker &state, MatchMeasurement &match, int64_t bytes)
 {
     state.names.clear();
     state.cumulative.clear();
-    m_reporter.measured(match, {}, state.names, state.cumulative, bytes);
+    m_reporter.measured(match, {}, {}, state.names, state.cumulative, bytes);
     m_reporter.folderMeasured(match, 0);
 }
 
 void SizeMeasurer::list(std::size_t worker, WalkWorker &state, const std::shared_ptr<MatchMeasurement> &match,
-                        const std::shared_ptr<WalkFolder> &folder, int64_t ownSize)
+                        ListedFolder &folder, std::string_view basePath, bool belowBase, int64_t ownSize)
 {
     state.queued.clear();
     state.names.clear();
@@ -106,7 +108,8 @@ void SizeMeasurer::list(std::size_t worker, WalkWorker &state, const std::shared
     int64_t bytes = ownSize;
     bool published = false;
     const auto publish = [&] {
-        m_reporter.measured(*match, state.chain.topPath(), state.names, state.cumulative, bytes);
+        m_reporter.measured(*match, basePath, belowBase ? folder.name() : std::string_view(), state.names,
+                            state.cumulative, bytes);
         bytes = 0;
         state.names.clear();
         state.cumulative.clear();
@@ -115,30 +118,30 @@ void SizeMeasurer::list(std::size_t worker, WalkWorker &state, const std::shared
             m_callerTurn(); // a huge folder must not hold back the reports of the others
         }
     };
-    if (const int fd = folder->pinnedFd(); fd >= 0) { // the top of this worker's chain
-        state.lister.forEachEntry(
-            fd,
-            [&](const DirectoryEntry &entry) {
-                throwIfStopping(m_scheduler);
-                struct stat status {};
-                if (::fstatat(fd, entry.name.data(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
-                    if (S_ISDIR(status.st_mode)) {
-                        state.queued.push_back({folder, std::string(entry.name),
-                                                static_cast<uint32_t>(state.queued.size()), match, entrySize(status)});
-                    } else {
-                        bytes += entrySize(status);
-                    }
+    const int fd = folder.fd();
+    state.lister.forEachEntry(
+        fd,
+        [&](const DirectoryEntry &entry) {
+            throwIfStopping(m_scheduler);
+            struct stat status {};
+            if (::fstatat(fd, entry.name.data(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+                if (S_ISDIR(status.st_mode)) {
+                    state.queued.push_back({folder.shared(), std::string(entry.name),
+                                            static_cast<uint32_t>(state.queued.size()), match, entrySize(status)});
+                } else {
+                    bytes += entrySize(status);
                 }
-                state.names.push_back(entry.name);
-                state.cumulative.push_back(bytes);
-            },
-            publish);
-    }
+            }
+            state.names.push_back(entry.name);
+            state.cumulative.push_back(bytes);
+        },
+        publish);
     if (!published) { // nothing could be read: the folder's own entry still counts
         publish();
     }
     if (m_settings.probe) {
-        m_settings.probe({WalkStep::Kind::measured, state.chain.topPath(), worker});
+        const std::string path = belowBase ? joinPath(basePath, folder.name()) : std::string(basePath);
+        m_settings.probe({WalkStep::Kind::measured, path, worker});
     }
     m_reporter.folderMeasured(*match, state.queued.size());
     m_scheduler.push(worker, state.queued);
@@ -150,8 +153,8 @@ int64_t measurePath(const std::string &folderPath, int64_t visitedDirs, int64_t 
                     const ScanProgressHandler &progress, const CancellationToken &token, const WalkSettings &settings)
 {
     const ScanReporter::CandidateHandler noCandidates;
-    ScanReporter reporter(progress, noCandidates, {false, 0, visitedDirs, matchedDirs});
     const std::size_t threads = walkThreadCount(settings);
+    ScanReporter reporter(progress, noCandidates, {false, 0, visitedDirs, matchedDirs, threads > 1});
     WalkScheduler scheduler(threads, token);
     const auto callerTurn = [&] { reporter.deliver(token); };
     SizeMeasurer measurer(reporter, scheduler, settings, callerTurn);

@@ -17,6 +17,8 @@
 
 namespace tarnwick {
 
+class ListedFolder;
+
 // Size of one entry from its lstat record: allocated blocks times 512, or the logical length when
 // nothing is allocated (empty files, short links kept inline, fully sparse files).
 inline int64_t entrySize(const struct stat &status)
@@ -37,7 +39,7 @@ public:
     SizeMeasurer(ScanReporter &reporter, WalkScheduler &scheduler, const WalkSettings &settings,
                  std::function<void()> callerTurn);
 
-    // Starts measuring the match `name` inside `parent`, leased as parentFd (a root: no parent,
+    // Starts measuring the match `name` inside `parent`, open at parentFd (a root: no parent,
     // AT_FDCWD and its absolute path), with `order` its place there. The worker's chain must end
     // at the parent. Reports the start, reads the folder's own entry and lists it; its sub-folders
     // are queued on the worker's stack. Throws CancellationError when the walk is stopping.
@@ -48,8 +50,9 @@ public:
     void measure(std::size_t worker, WalkWorker &state, WalkTask &task);
 
 private:
+    // Lists a folder of the match, at basePath/its name when belowBase, else at basePath.
     void list(std::size_t worker, WalkWorker &state, const std::shared_ptr<MatchMeasurement> &match,
-              const std::shared_ptr<WalkFolder> &folder, int64_t ownSize);
+              ListedFolder &folder, std::string_view basePath, bool belowBase, int64_t ownSize);
     void countOnly(WalkWorker &state, MatchMeasurement &match, int64_t bytes);
 
     ScanReporter &m_reporter;

@@ -19,7 +19,7 @@ constexpr std::chrono::milliseconds kWorkerWait{50};
 WalkScheduler::WalkScheduler(std::size_t workers, const CancellationToken &token) : m_token(token)
 {
     for (std::size_t i = 0; i < std::max<std::size_t>(workers, 1); ++i) {
-        m_stacks.push_back(std::make_unique<Stack>());
+        m_stacks.push_back(std::make_unique<Stack>(workers > 1));
     }
 }
 
@@ -40,7 +40,7 @@ void WalkScheduler::push(std::size_t worker, std::vector<WalkTask> &tasks)
         for (auto &task : tasks) {
             stack.tasks.push_back(std::move(task));
         }
-        stack.size.store(stack.tasks.size(), std::memory_order_relaxed);
+        stack.size.store(stack.tasks.size() - stack.oldest, std::memory_order_relaxed);
     }
     tasks.clear();
     m_queued.fetch_add(count);
@@ -58,17 +58,24 @@ bool WalkScheduler::take(std::size_t worker, WalkTask &task)
             continue;
         }
         const std::lock_guard lock(stack.mutex);
-        if (stack.tasks.empty()) {
+        if (stack.tasks.size() == stack.oldest) {
             continue;
         }
         if (step == 0) { // its own: the newest
             task = std::move(stack.tasks.back());
             stack.tasks.pop_back();
         } else { // another's: the oldest
-            task = std::move(stack.tasks.front());
-            stack.tasks.pop_front();
+            task = std::move(stack.tasks[stack.oldest++]);
         }
-        stack.size.store(stack.tasks.size(), std::memory_order_relaxed);
+        if (stack.tasks.size() == stack.oldest) {
+            stack.tasks.clear(); // keeps the capacity
+            stack.oldest = 0;
+        } else if (stack.oldest > 64 && stack.oldest * 2 > stack.tasks.size()) {
+            // Taken tasks leave empty places at the front; dropped once they are the majority.
+            stack.tasks.erase(stack.tasks.begin(), stack.tasks.begin() + static_cast<std::ptrdiff_t>(stack.oldest));
+            stack.oldest = 0;
+        }
+        stack.size.store(stack.tasks.size() - stack.oldest, std::memory_order_relaxed);
         m_queued.fetch_sub(1);
         return true;
     }

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "engine/CancellationToken.h"
+#include "engine/WalkMutex.h"
 #include "engine/WalkTask.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -48,9 +48,14 @@ public:
     bool stopping() const { return m_stopped.load(std::memory_order_relaxed) || m_token.isCancelled(); }
 
 private:
+    // A worker's pending tasks: tasks[oldest..] are waiting; the owner works at the back, others
+    // take from the front. A vector that is only ever emptied, unlike a deque, allocates nothing
+    // once it has grown to the walk's width.
     struct alignas(64) Stack {
-        std::mutex mutex;
-        std::deque<WalkTask> tasks;
+        explicit Stack(bool shared) : mutex(shared) {}
+        WalkMutex mutex;
+        std::vector<WalkTask> tasks;
+        std::size_t oldest = 0;
         std::atomic<std::size_t> size{0};
     };
 

@@ -8,7 +8,8 @@ namespace tarnwick {
 void WalkChain::moveTo(const std::shared_ptr<WalkFolder> &folder)
 {
     // Walk up from the folder to the deepest one this chain already holds at its place.
-    std::vector<WalkFolder *> missing;
+    std::vector<WalkFolder *> &missing = m_missing;
+    missing.clear();
     WalkFolder *node = folder.get();
     while (node != nullptr && !(node->depth() < m_nodes.size() && m_nodes[node->depth()].get() == node)) {
         missing.push_back(node);

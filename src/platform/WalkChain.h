@@ -49,6 +49,7 @@ private:
     std::vector<std::shared_ptr<WalkFolder>> m_nodes;
     std::vector<std::size_t> m_pathLengths;
     std::string m_path;
+    std::vector<WalkFolder *> m_missing; // moveTo's scratch list, kept to spare an allocation per call
 };
 
 } // namespace tarnwick

@@ -11,21 +11,11 @@ namespace {
 
 constexpr int kDirectoryOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
 
-int openChild(int parentFd, const std::string &name)
-{
-    int fd;
-    do {
-        fd = ::openat(parentFd, name.c_str(), kDirectoryOpenFlags);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
-}
-
 } // namespace
 
-WalkFolder::WalkFolder(Key, std::shared_ptr<WalkFolder> parent, std::string_view name, uint32_t order,
-                       FileDescriptor fd)
-    : m_parent(std::move(parent)), m_name(name), m_depth(m_parent ? m_parent->m_depth + 1 : 0), m_order(order),
-      m_fd(fd.release())
+WalkFolder::WalkFolder(Key, std::shared_ptr<WalkFolder> parent, std::string name, uint32_t order, FileDescriptor fd)
+    : m_parent(std::move(parent)), m_name(std::move(name)), m_depth(m_parent ? m_parent->m_depth + 1 : 0),
+      m_order(order), m_fd(fd.release())
 {
 }
 
@@ -38,17 +28,22 @@ WalkFolder::~WalkFolder()
 
 std::shared_ptr<WalkFolder> WalkFolder::root(FileDescriptor fd, std::string_view path, uint32_t order)
 {
-    return std::make_shared<WalkFolder>(Key{}, nullptr, path, order, std::move(fd));
+    return std::make_shared<WalkFolder>(Key{}, nullptr, std::string(path), order, std::move(fd));
 }
 
-std::shared_ptr<WalkFolder> WalkFolder::open(const std::shared_ptr<WalkFolder> &parent, int parentFd,
-                                             std::string_view name, uint32_t order)
+FileDescriptor WalkFolder::openChild(int parentFd, const std::string &name)
 {
-    FileDescriptor fd(openChild(parentFd, std::string(name)));
-    if (!fd.valid()) {
-        return nullptr;
-    }
-    return std::make_shared<WalkFolder>(Key{}, parent, name, order, std::move(fd));
+    int fd;
+    do {
+        fd = ::openat(parentFd, name.c_str(), kDirectoryOpenFlags);
+    } while (fd < 0 && errno == EINTR);
+    return FileDescriptor(fd);
+}
+
+std::shared_ptr<WalkFolder> WalkFolder::adopt(const std::shared_ptr<WalkFolder> &parent, FileDescriptor fd,
+                                              std::string name, uint32_t order)
+{
+    return std::make_shared<WalkFolder>(Key{}, parent, std::move(name), order, std::move(fd));
 }
 
 WalkFolder::Lease WalkFolder::lease()
@@ -70,7 +65,7 @@ WalkFolder::Lease WalkFolder::lease()
     if (parentLease.fd() < 0) {
         return {};
     }
-    FileDescriptor reopened(openChild(parentLease.fd(), m_name));
+    FileDescriptor reopened = openChild(parentLease.fd(), m_name);
     struct stat status {};
     if (!reopened.valid() || ::fstat(reopened.get(), &status) != 0) {
         return {};

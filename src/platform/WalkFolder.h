@@ -29,11 +29,13 @@ public:
     // in the walk's list of roots.
     static std::shared_ptr<WalkFolder> root(FileDescriptor fd, std::string_view path, uint32_t order);
 
-    // Opens `name` inside `parent`, whose descriptor the caller leases as parentFd, as a directory
-    // without following a link. `order` is the entry's position among the entries its parent's
-    // listing queued. Returns nothing (errno set) when the open fails.
-    static std::shared_ptr<WalkFolder> open(const std::shared_ptr<WalkFolder> &parent, int parentFd,
-                                            std::string_view name, uint32_t order);
+    // Opens `name` inside the folder open at parentFd as a directory without following a link.
+    static FileDescriptor openChild(int parentFd, const std::string &name);
+
+    // A folder opened (with openChild) as `name` inside `parent`; `order` is the entry's position
+    // among the entries its parent's listing queued.
+    static std::shared_ptr<WalkFolder> adopt(const std::shared_ptr<WalkFolder> &parent, FileDescriptor fd,
+                                             std::string name, uint32_t order);
 
     WalkFolder(const WalkFolder &) = delete;
     WalkFolder &operator=(const WalkFolder &) = delete;
@@ -84,7 +86,7 @@ private:
     struct Key {};
 
 public:
-    WalkFolder(Key, std::shared_ptr<WalkFolder> parent, std::string_view name, uint32_t order, FileDescriptor fd);
+    WalkFolder(Key, std::shared_ptr<WalkFolder> parent, std::string name, uint32_t order, FileDescriptor fd);
 
 private:
     void endLease();
