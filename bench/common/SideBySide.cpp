@@ -118,10 +118,10 @@ int main(int argc, char **argv)
         }
     }
     const double reference = median(commands.back().seconds);
-    std::printf("%-14s %12s %12s %12s %14s\n", "command", "median s", "min s", "ratio", "peak RSS MiB");
+    std::printf("%-18s %12s %12s %12s %14s\n", "command", "median s", "min s", "ratio", "peak RSS MiB");
     for (const auto &command : commands) {
         const double m = median(command.seconds);
-        std::printf("%-14s %12.3f %12.3f %12.2f %14.1f%s\n", command.name.c_str(), m,
+        std::printf("%-18s %12.3f %12.3f %12.2f %14.1f%s\n", command.name.c_str(), m,
                     *std::min_element(command.seconds.begin(), command.seconds.end()), m / reference,
                     command.peakKiB / 1024.0, command.failed ? "  (exited with an error)" : "");
     }
