@@ -8,8 +8,8 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNWICK_WERROR=ON
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build build-sanitize build-thread run package test test-sanitize test-thread bench bench-delete fuzz \
-	clean format
+.PHONY: deps build build-sanitize build-thread run package package-check test test-sanitize test-thread bench \
+	bench-delete fuzz clean format
 
 deps:
 	@scripts/install-deps
@@ -34,9 +34,13 @@ run: build
 	@scripts/run
 
 # The Debian package (tarnwick_VERSION_ARCH.deb in the build folder): both programs, the desktop
-# entry and the icon.
+# entry, the icon, the metainfo, the manual and the shells' completions.
 package: build
 	@cmake --build $(BUILD_DIR) --target package
+
+# Not part of `make test`: installs the package into a fresh Debian 12 root (minutes, as root).
+package-check: package
+	@packaging/check-package "$$(ls -t $(BUILD_DIR)/tarnwick_*.deb | head -n 1)"
 
 # The sanitizer suites run first so that the run ends with the release build's ctest summary.
 test-sanitize: build-sanitize

@@ -153,11 +153,14 @@ CleanupStats AppState::savedCleanupStats(const PreferencesStore &defaults)
         return stats;
     }
     stats.startedAt = *startedAt;
-    stats.cleanedBytes = int64(defaults, "statsCleanedBytes");
-    stats.movedToTrashBytes = int64(defaults, "statsMovedToTrashBytes");
-    stats.permanentlyDeletedBytes = int64(defaults, "statsPermanentlyDeletedBytes");
-    stats.cleanedFolders = defaults.integer("statsCleanedFolders");
-    stats.cleanupRuns = defaults.integer("statsCleanupRuns");
+    // A total can never be negative: a stored one that is (a hand-edited file, or a total that wrapped
+    // in an older build) is not a usable figure, just like a string or a number too large for 64 bits.
+    const auto total = [](int64_t stored) { return stored >= 0 ? stored : 0; };
+    stats.cleanedBytes = total(int64(defaults, "statsCleanedBytes"));
+    stats.movedToTrashBytes = total(int64(defaults, "statsMovedToTrashBytes"));
+    stats.permanentlyDeletedBytes = total(int64(defaults, "statsPermanentlyDeletedBytes"));
+    stats.cleanedFolders = total(defaults.integer("statsCleanedFolders"));
+    stats.cleanupRuns = total(defaults.integer("statsCleanupRuns"));
     stats.lastCleanupAt = defaults.date("statsLastCleanupAt");
     return stats;
 }

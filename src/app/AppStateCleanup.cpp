@@ -7,6 +7,7 @@
 #include "core/AnalyticsBuckets.h"
 #include "core/CountPhrase.h"
 #include "core/PathRules.h"
+#include "core/SaturatingAdd.h"
 #include "engine/CancellationToken.h"
 #include "engine/Tarnwicker.h"
 #include "engine/Uuid.h"
@@ -33,7 +34,7 @@ int64_t sizeOf(const std::vector<CleanupCandidate> &candidates)
 {
     int64_t total = 0;
     for (const auto &candidate : candidates) {
-        total += candidate.size;
+        total = saturatingAdd(total, candidate.size);
     }
     return total;
 }
@@ -143,11 +144,13 @@ void AppState::finishCleanup(const DeleteResult &result, CleanupAction action)
     const auto now = std::chrono::system_clock::now();
     CleanupStats stats = m_cleanupStats;
     if (!cleaned.empty() || bytes > 0) {
-        stats.cleanedBytes += bytes;
-        stats.cleanedFolders += static_cast<int64_t>(cleaned.size());
-        stats.cleanupRuns += 1;
+        stats.cleanedBytes = saturatingAdd(stats.cleanedBytes, bytes);
+        stats.cleanedFolders = saturatingAdd(stats.cleanedFolders, static_cast<int64_t>(cleaned.size()));
+        stats.cleanupRuns = saturatingAdd(stats.cleanupRuns, 1);
         stats.lastCleanupAt = now;
-        (action == CleanupAction::moveToTrash ? stats.movedToTrashBytes : stats.permanentlyDeletedBytes) += bytes;
+        int64_t &methodBytes =
+            action == CleanupAction::moveToTrash ? stats.movedToTrashBytes : stats.permanentlyDeletedBytes;
+        methodBytes = saturatingAdd(methodBytes, bytes);
     }
     setCleanupStats(stats);
 

@@ -4,6 +4,7 @@
 #include "app/CandidateOrdering.h"
 #include "app/DesktopShell.h"
 #include "core/NaturalOrder.h"
+#include "core/SaturatingAdd.h"
 #include "engine/CleanupRules.h"
 
 #include <algorithm>
@@ -172,7 +173,7 @@ AppState::SelectionTotals AppState::selectionTotals() const
         for (const auto &candidate : m_candidates) {
             if (selected.contains(candidate.id)) {
                 ++totals.count;
-                totals.bytes += candidate.size;
+                totals.bytes = saturatingAdd(totals.bytes, candidate.size);
             }
         }
     }

@@ -6,6 +6,7 @@
 #include "core/AnalyticsBuckets.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
+#include "core/SaturatingAdd.h"
 #include "engine/CancellationToken.h"
 #include "engine/CleanupRules.h"
 #include "engine/Tarnwicker.h"
@@ -241,7 +242,7 @@ int64_t AppState::totalSize() const
 {
     int64_t total = 0;
     for (const auto &candidate : m_candidates) {
-        total += candidate.size;
+        total = saturatingAdd(total, candidate.size);
     }
     return total;
 }

@@ -2,6 +2,9 @@
 // the change; those that feed the review list also drop its cached form.
 
 #include "app/AppState.h"
+#include "core/SaturatingAdd.h"
+
+#include <limits>
 
 namespace tarnwick {
 
@@ -37,8 +40,14 @@ void AppState::setSelectedCandidateIDs(std::set<std::string> ids, std::optional<
 void AppState::selectionEdited(std::optional<SelectionTotals> totalsDelta)
 {
     if (m_selectionTotals && totalsDelta) {
-        m_selectionTotals->count += totalsDelta->count;
-        m_selectionTotals->bytes += totalsDelta->bytes;
+        m_selectionTotals->count = saturatingAdd(m_selectionTotals->count, totalsDelta->count);
+        m_selectionTotals->bytes = saturatingAdd(m_selectionTotals->bytes, totalsDelta->bytes);
+        // A total held at a limit no longer undoes exactly when the same folder is unselected again;
+        // the next read counts afresh.
+        if (m_selectionTotals->bytes == std::numeric_limits<int64_t>::max() ||
+            m_selectionTotals->bytes == std::numeric_limits<int64_t>::min()) {
+            m_selectionTotals.reset();
+        }
     } else {
         m_selectionTotals.reset();
     }

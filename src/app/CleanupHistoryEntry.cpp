@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdint>
 
 namespace tarnwick {
 
@@ -73,7 +74,16 @@ std::optional<std::vector<CleanupHistoryEntry>> decodeCleanupHistory(std::string
         if (!item.is_object()) {
             return std::nullopt;
         }
-        const auto integer = [&](const char *key) { return item.contains(key) && item[key].is_number_integer(); };
+        // Counts and sizes are never negative and fit 64 bits; anything else is the wrong kind of
+        // value, like a string would be.
+        const auto integer = [&](const char *key) {
+            if (!item.contains(key) || !item[key].is_number_integer()) {
+                return false;
+            }
+            const auto &number = item[key];
+            return number.is_number_unsigned() ? number.get<uint64_t>() <= static_cast<uint64_t>(INT64_MAX)
+                                               : number.get<int64_t>() >= 0;
+        };
         const auto string = [&](const char *key) { return item.contains(key) && item[key].is_string(); };
         if (!string("id") || !item.contains("date") || !item["date"].is_number() || !string("actionRawValue") ||
             !integer("folderCount") || !integer("bytes") || !integer("failureCount") || !item.contains("cancelled") ||

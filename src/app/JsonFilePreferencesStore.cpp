@@ -1,5 +1,6 @@
 #include "app/JsonFilePreferencesStore.h"
 
+#include "app/LogCategories.h"
 #include "core/Iso8601.h"
 #include "core/PathRules.h"
 #include "core/Utf8.h"
@@ -8,14 +9,14 @@
 #include "platform/UserFolders.h"
 
 #include <QByteArray>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <fcntl.h>
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <cerrno>
-#include <cmath>
-#include <cstdio>
 
 namespace tarnwick {
 
@@ -230,11 +231,17 @@ void JsonFilePreferencesStore::load()
         }
         if (::rename(m_filePath.c_str(), aside.c_str()) == 0) {
             m_keptAsidePath = aside;
+            qCWarning(lcPrefs).noquote() << QStringLiteral("Could not read the preferences in %1; kept the file as %2 "
+                                                           "and started from the defaults")
+                                                .arg(QString::fromStdString(m_filePath), QString::fromStdString(aside));
             return;
         }
         break;
     }
     m_writable = false;  // never write over a file we could neither read nor keep
+    qCWarning(lcPrefs).noquote()
+        << QStringLiteral("Could neither read nor set aside the preferences in %1; changes will not be saved")
+               .arg(QString::fromStdString(m_filePath));
 }
 
 std::optional<PreferenceValue> JsonFilePreferencesStore::object(const std::string &key) const
@@ -281,34 +288,49 @@ void JsonFilePreferencesStore::changed()
 
 bool JsonFilePreferencesStore::write()
 {
-    m_lastWriteSucceeded = false;
+    const bool hadSucceeded = m_lastWriteSucceeded;
+    const int error = writeFile();
+    m_lastWriteSucceeded = error == 0;
+    if (m_lastWriteSucceeded) {
+        m_dirty = false;
+    } else if (hadSucceeded) {
+        // Once per run of failures: every change tries again, and would say the same.
+        const QString reason = error > 0 ? QString::fromLocal8Bit(std::strerror(error))
+                                         : QStringLiteral("an unreadable file there is left alone");
+        qCWarning(lcPrefs).noquote() << QStringLiteral("Could not save the preferences to %1: %2")
+                                            .arg(QString::fromStdString(m_filePath), reason);
+    }
+    return m_lastWriteSucceeded;
+}
+
+int JsonFilePreferencesStore::writeFile()
+{
     if (!m_writable) {
-        return false;
+        return -1;
     }
     const std::string folder(parentPath(m_filePath));
-    if (makeFolderPath(folder) != 0) {
-        return false;
+    if (const int error = makeFolderPath(folder); error != 0) {
+        return error;
     }
     std::string temporary = m_filePath + ".XXXXXX";
     const FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (!fd.valid()) {
-        return false;
+        return errno;
     }
     const std::string text = encodePreferences(m_values);
     bool ok = ::fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), text);
     ok = ok && ::fsync(fd.get()) == 0 && ::rename(temporary.c_str(), m_filePath.c_str()) == 0;
     if (!ok) {
+        const int error = errno != 0 ? errno : EIO;
         ::unlink(temporary.c_str());
-        return false;
+        return error;
     }
     // Make the rename itself durable.
     const FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.valid()) {
         ::fsync(directory.get());
     }
-    m_dirty = false;
-    m_lastWriteSucceeded = true;
-    return true;
+    return 0;
 }
 
 }  // namespace tarnwick

@@ -46,6 +46,7 @@ private:
     void load();
     void changed();
     bool write();
+    int writeFile(); // 0, or errno (-1 when this store must not write)
 
     std::string m_filePath;
     PreferenceMap m_values;

@@ -3,6 +3,7 @@
 
 #include "app/SuperCleanCoordinator.h"
 
+#include "core/SaturatingAdd.h"
 #include "engine/CancellationToken.h"
 
 #include <algorithm>
@@ -111,7 +112,7 @@ int64_t SuperCleanCoordinator::foundBytes() const
 {
     int64_t total = 0;
     for (const auto &item : items()) {
-        total += item.candidate.size;
+        total = saturatingAdd(total, item.candidate.size);
     }
     return total;
 }
@@ -121,7 +122,7 @@ int64_t SuperCleanCoordinator::selectedBytes() const
     int64_t total = 0;
     for (const auto &item : items()) {
         if (m_selectedItemIDs.contains(item.id)) {
-            total += item.candidate.size;
+            total = saturatingAdd(total, item.candidate.size);
         }
     }
     return total;

@@ -3,6 +3,7 @@
 
 #include "app/MainThreadPoster.h"
 #include "app/SuperCleanCoordinator.h"
+#include "core/SaturatingAdd.h"
 #include "engine/CancellationToken.h"
 #include "engine/SuperCleanTransactionStore.h"
 #include "engine/Tarnwicker.h"
@@ -46,7 +47,7 @@ void SuperCleanCoordinator::cleanSelected()
         candidates.push_back(item.candidate);
         snapshots.emplace(item.candidate.id, item.snapshot);
         approvedRoots.emplace(item.candidate.id, item.approvedRoot);
-        selectedBytes += item.candidate.size;
+        selectedBytes = saturatingAdd(selectedBytes, item.candidate.size);
     }
     const int64_t spaceBefore = availableSpace(m_homeFolder);
 
@@ -89,7 +90,7 @@ void SuperCleanCoordinator::finishCleaning(uint64_t session, const DeleteResult 
     report.foundBytes = foundBytes();
     report.selectedBytes = selectedBytes;
     for (const auto &moved : result.deleted) {
-        report.movedToTrashBytes += moved.size;
+        report.movedToTrashBytes = saturatingAdd(report.movedToTrashBytes, moved.size);
     }
     report.permanentlyReclaimedBytes = 0;
     report.observedAvailableSpaceChange = spaceAfter - spaceBefore;

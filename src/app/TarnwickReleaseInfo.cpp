@@ -14,14 +14,23 @@ bool isUrl(const std::string &text)
     return url.isValid() && !url.scheme().isEmpty();
 }
 
-std::optional<std::string> urlMember(const nlohmann::json &object, const char *key)
+// The download link is handed to the desktop to open, so only a web page reached over TLS will
+// do: a feed that says "file:", "http:" or the scheme of some installed handler has no usable link.
+bool isDownloadUrl(const std::string &text)
+{
+    const QUrl url(QString::fromStdString(text), QUrl::StrictMode);
+    return url.isValid() && url.scheme() == QLatin1String("https") && !url.host().isEmpty();
+}
+
+std::optional<std::string> urlMember(const nlohmann::json &object, const char *key,
+                                     bool (*acceptable)(const std::string &) = isUrl)
 {
     const auto member = object.find(key);
     if (member == object.end() || !member->is_string()) {
         return std::nullopt;
     }
     auto text = member->get<std::string>();
-    if (!isUrl(text)) {
+    if (!acceptable(text)) {
         return std::nullopt;
     }
     return text;
@@ -42,7 +51,7 @@ std::optional<TarnwickReleaseInfo> TarnwickReleaseInfo::decode(std::string_view 
     }
     info.version = version->get<std::string>();
 
-    auto downloadURL = urlMember(document, "download_url");
+    auto downloadURL = urlMember(document, "download_url", isDownloadUrl);
     if (!downloadURL) {
         return std::nullopt;
     }

@@ -17,8 +17,9 @@ struct TarnwickReleaseInfo {
 
     // Reads a feed document: a JSON object with the strings "version" and "download_url" and, if
     // present and not null, the string "release_notes_url". A URL must be absolute and parse
-    // strictly; other keys are ignored. Anything else (not JSON, a missing key, a wrong type, a
-    // URL that does not parse) gives nothing.
+    // strictly, and the download URL must be https with a host; other keys are ignored. Anything
+    // else (not JSON, a missing key, a wrong type, a URL that does not parse, a download URL of
+    // another scheme) gives nothing.
     static std::optional<TarnwickReleaseInfo> decode(std::string_view json);
 };
 

@@ -1,5 +1,6 @@
 #include "app/UpdateChecker.h"
 
+#include "app/LogCategories.h"
 #include "app/TarnwickReleaseInfo.h"
 #include "core/EnumRawValue.h"
 
@@ -52,18 +53,51 @@ bool isTransportError(const QNetworkReply &reply)
     return !fromStatus;
 }
 
-UpdateCheckState stateForReply(QNetworkReply &reply, const std::string &currentVersion)
+// A feed is a few hundred bytes; a body past this is not one, and reading on would let a server
+// that never stops sending fill the application's memory.
+constexpr qint64 kMaximumFeedBytes = 1024 * 1024;
+
+const char *const kUnreadableFeed = "Could not read update feed";
+
+// The body as it arrives, held by the reply's handlers.
+struct FeedBody {
+    QByteArray bytes;
+    bool tooLarge = false;
+
+    // Takes what the reply has buffered; past the limit it stops the transfer.
+    void take(QNetworkReply &reply)
+    {
+        if (tooLarge) {
+            return;
+        }
+        bytes += reply.read(kMaximumFeedBytes + 1 - bytes.size());
+        if (bytes.size() > kMaximumFeedBytes) {
+            tooLarge = true;
+            bytes.clear();
+            reply.abort();
+        }
+    }
+};
+
+UpdateCheckState stateForReply(QNetworkReply &reply, FeedBody &feed, const std::string &currentVersion)
 {
+    if (feed.tooLarge) {
+        return failed(kUnreadableFeed);
+    }
     if (isTransportError(reply)) {
         return failed(reply.errorString().toStdString());
     }
-    const QByteArray body = reply.readAll();
+    feed.take(reply);
+    if (feed.tooLarge) {
+        return failed(kUnreadableFeed);
+    }
+    const QByteArray &body = feed.bytes;
     if (body.isEmpty()) {
         return failed("No update response");
     }
     const auto info = TarnwickReleaseInfo::decode(std::string_view(body.constData(), static_cast<size_t>(body.size())));
     if (!info) {
-        return failed("Could not read update feed");
+        return failed(kUnreadableFeed);
     }
     if (UpdateChecker::isVersion(info->version, currentVersion)) {
         return {UpdateCheckPhase::updateAvailable, "Tarnwick " + info->version + " is available", info->version,
@@ -162,9 +196,16 @@ void UpdateChecker::check(const std::string &currentVersion, std::function<void(
         request.setTransferTimeout(kDefaultTimeoutMilliseconds);
     }
     QNetworkReply *reply = m_session->get(request);
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, pending, currentVersion] {
+    auto feed = std::make_shared<FeedBody>();
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, feed] { feed->take(*reply); });
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, feed, pending, currentVersion] {
         reply->deleteLater();
-        pending->deliver(stateForReply(*reply, currentVersion));
+        UpdateCheckState state = stateForReply(*reply, *feed, currentVersion);
+        if (state.phase == UpdateCheckPhase::failed) {
+            qCWarning(lcUpdates).noquote() << QStringLiteral("Update check of %1 failed: %2")
+                                                  .arg(reply->url().toString(), QString::fromStdString(state.message));
+        }
+        pending->deliver(std::move(state));
     });
     QObject::connect(reply, &QObject::destroyed, [pending] { pending->deliver(failed(cancelledDescription())); });
 }

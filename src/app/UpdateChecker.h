@@ -47,9 +47,10 @@ public:
     // Starts one GET of the feed and returns at once. `completion` runs exactly once, later, on the
     // thread that owns the session (never inside this call): with updateAvailable or upToDate when
     // the feed was read, otherwise with failed and the transport's own description of the error,
-    // "No update response" for an empty body or "Could not read update feed". The HTTP status is
-    // not looked at: an error page fails because it is not a feed. The checker may be destroyed
-    // while the request is in flight; the completion still runs.
+    // "No update response" for an empty body or "Could not read update feed" (also for a body past
+    // 1 MiB, whose transfer is stopped there). The HTTP status is not looked at: an error page
+    // fails because it is not a feed. The checker may be destroyed while the request is in flight;
+    // the completion still runs.
     void check(const std::string &currentVersion, std::function<void(UpdateCheckState)> completion);
 
     // One number per non-empty "."-separated component: its leading run of numeric characters read

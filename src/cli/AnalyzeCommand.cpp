@@ -3,18 +3,21 @@
 #include "cli/CandidateOutput.h"
 #include "cli/ProgressLine.h"
 #include "cli/ScanCommand.h"
+#include "cli/StandardOutput.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
+#include "core/SaturatingAdd.h"
 #include "core/SuperCleanPolicy.h"
 #include "engine/SuperCleanAnalysis.h"
 #include "engine/Tarnwicker.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 namespace tarnwick::cli {
 
-std::string itemsTable(const std::vector<SuperCleanItem> &items)
+std::string itemsTable(const std::vector<SuperCleanItem> &items, const TerminalStyle &style)
 {
     if (items.empty()) {
         return "No Super Clean candidates found.\n";
@@ -35,7 +38,8 @@ std::string itemsTable(const std::vector<SuperCleanItem> &items)
         if (count == 0) {
             continue;
         }
-        out += (out.empty() ? "" : "\n") + std::string(title(tier)) + " (" + std::to_string(count) + ")\n";
+        out += (out.empty() ? "" : "\n") +
+               style.tier(std::string(title(tier)) + " (" + std::to_string(count) + ")", tier) + '\n';
         for (const auto &item : items) {
             if (item.decision.tier != tier) {
                 continue;
@@ -49,17 +53,19 @@ std::string itemsTable(const std::vector<SuperCleanItem> &items)
             }
             out += indent + "Consequence: " + item.decision.consequence + '\n';
             if (item.decision.isAutoSelected) {
-                recommendedBytes += item.candidate.size;
+                recommendedBytes = saturatingAdd(recommendedBytes, item.candidate.size);
                 ++recommended;
             }
         }
     }
     int64_t total = 0;
     for (const auto &item : items) {
-        total += item.candidate.size;
+        total = saturatingAdd(total, item.candidate.size);
     }
-    out += "\nTotal: " + formatByteCount(total) + " in " + countPhrase(static_cast<int64_t>(items.size())) +
-           "; recommended: " + formatByteCount(recommendedBytes) + " in " + countPhrase(recommended) + '\n';
+    out += '\n' +
+           style.total("Total: " + formatByteCount(total) + " in " + countPhrase(static_cast<int64_t>(items.size())) +
+                       "; recommended: " + formatByteCount(recommendedBytes) + " in " + countPhrase(recommended)) +
+           '\n';
     return out;
 }
 
@@ -108,8 +114,9 @@ int runAnalyze(const CliOptions &options, const CancellationToken &token)
     }
     line.clear();
     const auto items = SuperCleanAnalysis::reconciled({}, found, context, std::chrono::system_clock::now());
-    const std::string text = options.json ? itemsJson(items) : itemsTable(items);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    const std::string text =
+        options.json ? itemsJson(items) : itemsTable(items, TerminalStyle::forStream(options.color, STDOUT_FILENO));
+    writeOutput(text);
     if (cancelled) {
         std::fprintf(stderr, "tarnwick-cli: analysis cancelled; showing what was found so far\n");
         return kExitCancelled;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliOptions.h"
+#include "cli/TerminalStyle.h"
 #include "engine/CancellationToken.h"
 #include "engine/SuperCleanItem.h"
 
@@ -16,7 +17,8 @@ namespace tarnwick::cli {
 int runAnalyze(const CliOptions &options, const CancellationToken &token);
 
 // The items under a heading per tier: size, rule key and path, then the reasons and the consequence.
-std::string itemsTable(const std::vector<SuperCleanItem> &items);
+// With colour, the headings take their tier's colour and the total is bold.
+std::string itemsTable(const std::vector<SuperCleanItem> &items, const TerminalStyle &style = {});
 
 // The items as a JSON array, one object per line.
 std::string itemsJson(const std::vector<SuperCleanItem> &items);

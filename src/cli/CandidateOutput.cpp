@@ -3,6 +3,7 @@
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
 #include "core/Iso8601.h"
+#include "core/SaturatingAdd.h"
 #include "core/Utf8.h"
 #include "platform/TrashInfo.h"
 
@@ -21,6 +22,27 @@ std::string hexEscape(const char *prefix, unsigned char byte)
     return buffer;
 }
 
+// The code point of a well-formed UTF-8 sequence of `length` bytes.
+char32_t codePointOf(std::string_view sequence, std::size_t length)
+{
+    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t point = static_cast<unsigned char>(sequence[0]) & kLeadBits[length];
+    for (std::size_t i = 1; i < length; ++i) {
+        point = (point << 6) | (static_cast<unsigned char>(sequence[i]) & 0x3Fu);
+    }
+    return point;
+}
+
+// Characters that are not control bytes but still act on a terminal or on how the text around them
+// reads: C1 controls (some terminals obey them), the line and paragraph separators, and the marks,
+// embeddings, overrides and isolates of bidirectional text, with which a name can pass for another
+// ("report", U+202E, "fdp.exe" shows as "reportexe.pdf").
+bool actsOnTheDisplay(char32_t point)
+{
+    return (point >= 0x80 && point <= 0x9F) || point == 0x061C || point == 0x200E || point == 0x200F ||
+           (point >= 0x2028 && point <= 0x202E) || (point >= 0x2066 && point <= 0x2069);
+}
+
 }  // namespace
 
 std::string displayPath(std::string_view path)
@@ -34,6 +56,20 @@ std::string displayPath(std::string_view path)
             result += hexEscape("\\x", byte);
             ++i;
             continue;
+        }
+        if (byte == '\\') {
+            result += "\\\\";  // so that an escape in the output always stands for what it says
+            ++i;
+            continue;
+        }
+        if (length > 1) {
+            if (const char32_t point = codePointOf(path.substr(i, length), length); actsOnTheDisplay(point)) {
+                char buffer[16];
+                std::snprintf(buffer, sizeof buffer, "\\u{%x}", static_cast<unsigned>(point));
+                result += buffer;
+                i += length;
+                continue;
+            }
         }
         result.append(path.substr(i, length));
         i += length;
@@ -160,12 +196,12 @@ int64_t totalSize(const std::vector<CleanupCandidate> &candidates)
 {
     int64_t total = 0;
     for (const auto &candidate : candidates) {
-        total += candidate.size;
+        total = saturatingAdd(total, candidate.size);
     }
     return total;
 }
 
-std::string candidatesTable(const std::vector<CleanupCandidate> &candidates)
+std::string candidatesTable(const std::vector<CleanupCandidate> &candidates, const TerminalStyle &style)
 {
     if (candidates.empty()) {
         return "No cleanup folders found.\n";
@@ -179,17 +215,21 @@ std::string candidatesTable(const std::vector<CleanupCandidate> &candidates)
         sizeWidth = std::max(sizeWidth, sizes.back().size());
         keyWidth = std::max(keyWidth, candidate.key.size());
     }
-    const auto row = [&](const std::string &size, const std::string &key, const std::string &path) {
+    // Padding stays outside the colour, so the columns line up the same with and without it.
+    const auto row = [&](const std::string &size, const std::string &key, const std::string &shownKey,
+                         const std::string &path) {
         std::string line(sizeWidth - std::min(sizeWidth, size.size()), ' ');
-        line += size + "  " + key + std::string(keyWidth - std::min(keyWidth, key.size()), ' ') + "  " + path;
+        line += size + "  " + shownKey + std::string(keyWidth - std::min(keyWidth, key.size()), ' ') + "  " + path;
         return line + '\n';
     };
-    std::string out = row("SIZE", "RULE", "PATH");
+    std::string out = row("SIZE", "RULE", "RULE", "PATH");
     for (std::size_t i = 0; i < candidates.size(); ++i) {
-        out += row(sizes[i], candidates[i].key, displayPath(candidates[i].path));
+        const auto &candidate = candidates[i];
+        out += row(sizes[i], candidate.key, style.risk(candidate.key, candidate.risk), displayPath(candidate.path));
     }
-    out += "Total: " + formatByteCount(totalSize(candidates)) + " in " +
-           countPhrase(static_cast<int64_t>(candidates.size())) + '\n';
+    out += style.total("Total: " + formatByteCount(totalSize(candidates)) + " in " +
+                       countPhrase(static_cast<int64_t>(candidates.size()))) +
+           '\n';
     return out;
 }
 

@@ -1,17 +1,20 @@
 #pragma once
 
+#include "cli/TerminalStyle.h"
 #include "engine/CleanupCandidate.h"
 
 #include <nlohmann/json.hpp>
-
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tarnwick::cli {
 
-// A path for a terminal: control characters and bytes that are not valid UTF-8 are shown as \xNN,
-// so a name with a newline stays on its line and odd bytes stay visible.
+// A path for a terminal, unambiguous and unable to steer the terminal: control bytes and bytes that
+// are not valid UTF-8 are shown as \xNN (a name with a newline stays on its line, odd bytes stay
+// visible); C1 controls, line separators and bidirectional marks and overrides as \u{XXXX} (so
+// U+202E shows as \u{202e}); and a backslash as \\, so an escape in the output always stands for
+// what it says.
 std::string displayPath(std::string_view path);
 
 // A JSON string literal. Bytes that are not valid UTF-8 become U+FFFD, so the document stays
@@ -39,8 +42,9 @@ nlohmann::ordered_json candidateJsonObject(const CleanupCandidate &candidate);
 // byte, from which the exact path can be recovered.
 std::string candidatesJson(const std::vector<CleanupCandidate> &candidates);
 
-// The candidates as a table of size, rule key and path, with a total line.
-std::string candidatesTable(const std::vector<CleanupCandidate> &candidates);
+// The candidates as a table of size, rule key and path, with a total line; with colour, each key in
+// the colour of its risk and the total in bold.
+std::string candidatesTable(const std::vector<CleanupCandidate> &candidates, const TerminalStyle &style = {});
 
 int64_t totalSize(const std::vector<CleanupCandidate> &candidates);
 

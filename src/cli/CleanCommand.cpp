@@ -4,6 +4,8 @@
 #include "cli/DeleteResultOutput.h"
 #include "cli/ProgressLine.h"
 #include "cli/ScanCommand.h"
+#include "cli/StandardOutput.h"
+#include "cli/TerminalStyle.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
 #include "engine/Tarnwicker.h"
@@ -18,12 +20,6 @@ namespace tarnwick::cli {
 
 namespace {
 
-void writeOut(const std::string &text, std::FILE *stream)
-{
-    std::fwrite(text.data(), 1, text.size(), stream);
-    std::fflush(stream);
-}
-
 enum class Answer { yes, no, interrupted };
 
 // Reads one line from standard input. A Ctrl-C shows up as the cancelled token: the wait polls it,
@@ -31,7 +27,7 @@ enum class Answer { yes, no, interrupted };
 // for a line that never comes.
 Answer askOnTerminal(const std::string &question, const CancellationToken &token)
 {
-    writeOut(question + " [y/N] ", stderr);
+    writeOutput(question + " [y/N] ", stderr);
     while (!token.isCancelled()) {
         pollfd input{STDIN_FILENO, POLLIN, 0};
         if (::poll(&input, 1, 100) > 0) {
@@ -41,11 +37,11 @@ Answer askOnTerminal(const std::string &question, const CancellationToken &token
     char line[64];
     const bool read = !token.isCancelled() && std::fgets(line, sizeof line, stdin) != nullptr;
     if (token.isCancelled()) {
-        writeOut("\n", stderr);
+        writeOutput("\n", stderr);
         return Answer::interrupted;
     }
     if (!read) {
-        writeOut("\n", stderr);
+        writeOutput("\n", stderr);
         return Answer::no;
     }
     const std::string answer(line);
@@ -70,12 +66,19 @@ int runClean(const CliOptions &options, const CancellationToken &token)
     }
     const std::vector<CleanupCandidate> &candidates = outcome.candidates;
     if (candidates.empty()) {
-        writeOut(options.json ? deleteResultJson({}) : "No cleanup folders found.\n", stdout);
+        writeOutput(options.json ? deleteResultJson({}) : "No cleanup folders found.\n", stdout);
         return kExitDone;
     }
     // With --json, standard output carries only the result; the table goes where the question goes.
     if (!options.json || !options.yes) {
-        writeOut(candidatesTable(candidates), options.json ? stderr : stdout);
+        std::FILE *tableStream = options.json ? stderr : stdout;
+        const std::string table =
+            candidatesTable(candidates, TerminalStyle::forStream(options.color, ::fileno(tableStream)));
+        if (!writeOutput(table, tableStream) && !options.yes) {
+            // Nobody confirms a list they could not see.
+            std::fprintf(stderr, "tarnwick-cli: not cleaning: the list of folders could not be shown\n");
+            return kExitSomeFailed;
+        }
     }
 
     if (!options.yes && ::isatty(STDIN_FILENO) != 1) {
@@ -92,7 +95,7 @@ int runClean(const CliOptions &options, const CancellationToken &token)
         case Answer::yes:
             break;
         case Answer::no:
-            writeOut("Nothing was cleaned.\n", stderr);
+            writeOutput("Nothing was cleaned.\n", stderr);
             return kExitDone;
         case Answer::interrupted:
             std::fprintf(stderr, "tarnwick-cli: cancelled; nothing was cleaned\n");
@@ -116,9 +119,10 @@ int runClean(const CliOptions &options, const CancellationToken &token)
         std::fprintf(stderr, "tarnwick-cli: where the Trash cannot be used, --permanently deletes instead\n");
     }
     if (options.json) {
-        writeOut(deleteResultJson(result), stdout);
+        writeOutput(deleteResultJson(result), stdout);
     } else {
-        writeOut(cleanupSummary(result, action) + "\n", stdout);
+        const TerminalStyle style = TerminalStyle::forStream(options.color, STDOUT_FILENO);
+        writeOutput(style.total(cleanupSummary(result, action)) + "\n", stdout);
     }
     if (result.cancelled) {
         return kExitCancelled;

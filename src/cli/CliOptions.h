@@ -13,6 +13,13 @@ namespace tarnwick::cli {
 
 enum class Command { scan, clean, analyze };
 
+// When human output may carry colour: `automatic` colours a terminal unless NO_COLOR is set or the
+// terminal is dumb; `always` also colours a pipe (for `less -R` and the like).
+enum class ColorMode { never, automatic, always };
+
+// What the command line asked for. The parser fills it from the option table (CommandTable.cpp), one
+// occurrence at a time in the order given, so "last one wins" and repeatable options fall out of
+// each option's store function.
 struct CliOptions {
     Command command = Command::scan;
     CleanupPreset preset = CleanupPreset::safe;
@@ -24,14 +31,10 @@ struct CliOptions {
     bool permanently = false;
     bool yes = false;
     bool quiet = false;
-    unsigned threads = 0;           // --threads; 0: one per core
+    unsigned threads = 0; // --threads; 0: one per core
+    ColorMode color = ColorMode::automatic;
     std::vector<std::string> roots; // as given
 };
-
-// Parses the arguments after the program name. On a usage error returns nothing and puts a
-// one-line explanation in `error`. "--help" is reported through `helpRequested`.
-std::optional<CliOptions> parseArguments(const std::vector<std::string> &arguments, std::string &error,
-                                         bool &helpRequested);
 
 // "512", "100MB", "1.5 GiB", "2g": bytes, with binary multiples for the units. Nothing when invalid.
 std::optional<int64_t> parseByteSize(const std::string &text);
@@ -41,7 +44,5 @@ ScanOptions scanOptionsFor(const CliOptions &options);
 
 // How the scan spreads over threads.
 WalkSettings walkSettingsFor(const CliOptions &options);
-
-std::string usageText();
 
 } // namespace tarnwick::cli

@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace tarnwick::cli {
@@ -123,7 +124,9 @@ int runScan(const CliOptions &options, const CancellationToken &token)
         std::fprintf(stderr, "tarnwick-cli: no folder left to scan\n");
         return kExitUsage;
     }
-    const std::string text = options.json ? candidatesJson(outcome.candidates) : candidatesTable(outcome.candidates);
+    const std::string text =
+        options.json ? candidatesJson(outcome.candidates)
+                     : candidatesTable(outcome.candidates, TerminalStyle::forStream(options.color, STDOUT_FILENO));
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (outcome.cancelled) {
         std::fprintf(stderr, "tarnwick-cli: scan cancelled; showing what was found so far\n");

@@ -1,7 +1,8 @@
 #include "cli/AnalyzeCommand.h"
 #include "cli/CleanCommand.h"
-#include "cli/CliOptions.h"
+#include "cli/CommandLine.h"
 #include "cli/ScanCommand.h"
+#include "cli/StandardOutput.h"
 
 #include <csignal>
 #include <cstdio>
@@ -33,26 +34,37 @@ void installInterruptHandler()
 int main(int argc, char **argv)
 {
     using namespace tarnwick::cli;
+    takeOverStandardOutput();
+    using Outcome = ParsedCommandLine::Outcome;
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    std::string error;
-    bool help = false;
-    const auto options = parseArguments(arguments, error, help);
-    if (help) {
-        std::fputs(usageText().c_str(), stdout);
-        return kExitDone;
+    const ParsedCommandLine parsed = CommandLine().parse(arguments);
+    switch (parsed.outcome) {
+    case Outcome::help:
+    case Outcome::version:
+        writeOutput(parsed.text);
+        return finishOutput(kExitDone);
+    case Outcome::usageError: {
+        const std::string command = parsed.command.empty() ? "" : parsed.command + " ";
+        std::fprintf(stderr, "tarnwick-cli: %s\nRun 'tarnwick-cli %s--help' for usage.\n", parsed.text.c_str(),
+                     command.c_str());
+        return finishOutput(kExitUsage);
     }
-    if (!options) {
-        std::fprintf(stderr, "tarnwick-cli: %s\n\n%s", error.c_str(), usageText().c_str());
-        return kExitUsage;
+    case Outcome::run:
+        break;
     }
     installInterruptHandler();
-    switch (options->command) {
+    int status = kExitUsage;
+    const CliOptions &options = parsed.options;
+    switch (options.command) {
     case Command::scan:
-        return runScan(*options, g_token);
+        status = runScan(options, g_token);
+        break;
     case Command::clean:
-        return runClean(*options, g_token);
+        status = runClean(options, g_token);
+        break;
     case Command::analyze:
-        return runAnalyze(*options, g_token);
+        status = runAnalyze(options, g_token);
+        break;
     }
-    return kExitUsage;
+    return finishOutput(status);
 }

@@ -4,6 +4,7 @@
 #include "core/JsonFields.h"
 #include "core/MountTable.h"
 #include "core/PathRules.h"
+#include "core/SaturatingAdd.h"
 
 #include <algorithm>
 #include <climits>
@@ -183,7 +184,7 @@ int64_t FileSystemSnapshot::uniqueAllocatedSize(const std::vector<FileSystemSnap
     int64_t total = 0;
     for (const auto &snapshot : snapshots) {
         if (seen.insert({snapshot.deviceID, snapshot.inode}).second) {
-            total += snapshot.allocatedSize;
+            total = saturatingAdd(total, snapshot.allocatedSize);
         }
     }
     return total;

@@ -19,7 +19,9 @@ enum class AppendOutcome { written, absent, failed };
 
 AppendOutcome appendToExisting(const std::string &path, const std::string &text)
 {
-    const FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
+    // Anything but a regular file there (a FIFO would hold the cleaning's thread until someone
+    // opened its other end; a link could point anywhere) is left alone and the lines are dropped.
+    const FileDescriptor fd = openRegularFile(AT_FDCWD, path.c_str(), O_WRONLY | O_APPEND);
     if (!fd.valid()) {
         return errno == ENOENT ? AppendOutcome::absent : AppendOutcome::failed;
     }

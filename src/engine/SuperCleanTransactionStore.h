@@ -17,7 +17,8 @@ std::optional<std::string> manifestPath();
 // Appends one line per record, the last one ending with a line feed too. A journal that does not
 // exist yet appears whole (written aside, then linked into place), so a reader never sees half of
 // it. Never fails: the cleaning does not depend on its journal, so every error is dropped, and a
-// journal that exists but cannot be appended to is left exactly as it was.
+// journal that exists but cannot be appended to, or is not a regular file, is left exactly as it was.
+// Never waits on the journal: a FIFO at its name does not hold the caller up.
 void append(const std::vector<TrashTransactionRecord> &records);
 
 }  // namespace tarnwick::SuperCleanTransactionStore

@@ -2,6 +2,7 @@
 
 #include "core/PathRules.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -44,6 +45,32 @@ bool readAll(int fd, std::string &text, std::size_t limit)
         }
         text.append(buffer, static_cast<std::size_t>(count));
     }
+}
+
+FileDescriptor openRegularFile(int dirFd, const char *name, int flags, mode_t mode)
+{
+    FileDescriptor fd(::openat(dirFd, name, flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, mode));
+    if (!fd.valid()) {
+        return fd;
+    }
+    struct stat status {};
+    if (::fstat(fd.get(), &status) != 0) {
+        const int error = errno;
+        fd.reset();
+        errno = error;
+        return fd;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        fd.reset();
+        errno = EINVAL;
+        return fd;
+    }
+    // The flag was only for the open; later reads and writes should behave as on any file.
+    const int statusFlags = ::fcntl(fd.get(), F_GETFL);
+    if (statusFlags != -1) {
+        ::fcntl(fd.get(), F_SETFL, statusFlags & ~O_NONBLOCK);
+    }
+    return fd;
 }
 
 int makeFolderPath(const std::string &path)

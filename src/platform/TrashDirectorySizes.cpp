@@ -9,9 +9,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <bit>
 #include <cerrno>
 #include <functional>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -45,6 +48,160 @@ std::string_view encodedNameOf(std::string_view line)
         line.remove_prefix(space + 1);
     }
     return line;
+}
+
+// The cache is looked at for stale lines only when an append carries it past one of these sizes:
+// 64 KiB, 128 KiB, 256 KiB, ... so the reading is spread over the appends that made it grow, and a
+// move costs the same with a cache of any size.
+constexpr off_t kFirstCompactionCheck = 64 * 1024;
+
+// A cache is rewritten when it holds more than twice as many lines as folders still in the trash,
+// plus this many, so that a few lines left by other tools' restores do not cost a rewrite.
+constexpr std::size_t kCompactionSlackLines = 1024;
+
+// Longer than any line a name of NAME_MAX bytes can make; a longer run without a line feed is not a
+// cache this code should rewrite.
+constexpr std::size_t kMaxLineLength = 64 * 1024;
+
+bool crossesCompactionCheck(off_t before, off_t after)
+{
+    const auto checksPassed = [](off_t size) {
+        return std::bit_width(static_cast<uint64_t>(size / kFirstCompactionCheck));
+    };
+    return checksPassed(before) != checksPassed(after);
+}
+
+int hexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// The raw bytes of a percent-encoded name. Other writers may encode more or fewer bytes than
+// percentEncodedPath does, so names are compared decoded.
+std::optional<std::string> percentDecoded(std::string_view text)
+{
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            bytes += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size()) {
+            return std::nullopt;
+        }
+        const int high = hexDigitValue(text[i + 1]);
+        const int low = hexDigitValue(text[i + 2]);
+        if (high < 0 || low < 0) {
+            return std::nullopt;
+        }
+        bytes += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return bytes;
+}
+
+// Writes `text` as the whole cache: a temporary file renamed over it, so a reader sees the old cache
+// or the new one, never part of either.
+bool replaceCache(int trashFd, const std::string &text)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::string temporary =
+        std::string(kCacheName) + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+    const FileDescriptor out(
+        ::openat(trashFd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (!out.valid()) {
+        return false;
+    }
+    if (!writeAll(out.get(), text) || ::fsync(out.get()) != 0 ||
+        ::renameat(trashFd, temporary.c_str(), trashFd, kCacheName) != 0) {
+        ::unlinkat(trashFd, temporary.c_str(), 0);
+        return false;
+    }
+    return true;
+}
+
+// Rewrites the cache with one line per folder still in files/ (the last line of a name, which is
+// the one readers that re-read keep) when stale lines make up most of it. Lines that other writers
+// append between the read and the rename are lost; readers measure a folder without a line.
+void compactIfMostlyStale(int trashFd)
+{
+    const FileDescriptor files(::openat(trashFd, "files", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!files.valid()) {
+        return;
+    }
+    std::unordered_set<std::string> present;
+    DirectoryLister lister;
+    if (lister.forEachEntry(files.get(), [&](const DirectoryEntry &entry) { present.emplace(entry.name); }) != 0) {
+        return;  // with part of files/ unseen, live lines would look stale
+    }
+    const FileDescriptor cache = openRegularFile(trashFd, kCacheName, O_RDONLY);
+    if (!cache.valid()) {
+        return;
+    }
+    std::size_t lineCount = 0;
+    std::vector<std::string> kept;
+    std::unordered_map<std::string, std::size_t> keptAt;
+    const auto takeLine = [&](std::string_view line) {
+        ++lineCount;
+        const auto name = percentDecoded(encodedNameOf(line));
+        if (!name || name->empty() || !present.contains(*name)) {
+            return;
+        }
+        const auto [slot, added] = keptAt.try_emplace(*name, kept.size());
+        if (added) {
+            kept.emplace_back(line);
+        } else {
+            kept[slot->second] = line;
+        }
+    };
+    std::string pending;
+    char buffer[65536];
+    while (true) {
+        const ssize_t count = ::read(cache.get(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            return;
+        }
+        if (count == 0) {
+            break;
+        }
+        pending.append(buffer, static_cast<std::size_t>(count));
+        std::size_t start = 0;
+        for (std::size_t end = pending.find('\n'); end != std::string::npos; end = pending.find('\n', start)) {
+            if (end > start) {
+                takeLine(std::string_view(pending).substr(start, end - start));
+            }
+            start = end + 1;
+        }
+        pending.erase(0, start);
+        if (pending.size() > kMaxLineLength) {
+            return;
+        }
+    }
+    if (!pending.empty()) {
+        takeLine(pending);
+    }
+    if (lineCount <= 2 * kept.size() + kCompactionSlackLines) {
+        return;
+    }
+    std::string text;
+    for (const auto &line : kept) {
+        text += line;
+        text += '\n';
+    }
+    replaceCache(trashFd, text);
 }
 
 }  // namespace
@@ -115,41 +272,31 @@ std::optional<int64_t> folderDiskUsage(int dirFd, const std::string &name)
 
 bool recordTrashedFolderSize(int trashFd, std::string_view nameInTrash, int64_t size, std::time_t infoModified)
 {
-    const std::string encodedName = percentEncodedPath(nameInTrash);
-    std::string previous;
-    {
-        FileDescriptor cache(::openat(trashFd, kCacheName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        if (cache.valid() && !readAll(cache.get(), previous)) {
-            return false;  // rewriting from a partial read would drop other folders' entries
-        }
-    }
-    std::string text;
-    text.reserve(previous.size() + encodedName.size() + 32);
-    std::string_view rest(previous);
-    while (!rest.empty()) {
-        const std::size_t end = rest.find('\n');
-        const std::string_view line = rest.substr(0, end);
-        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        if (!line.empty() && encodedNameOf(line) != encodedName) {
-            text.append(line);
-            text += '\n';
-        }
-    }
-    text += std::to_string(size) + ' ' + std::to_string(static_cast<long long>(infoModified)) + ' ' + encodedName + '\n';
-
-    // Two moves into one trash at once could each rewrite the file; the later rename wins and the
-    // other folder's line is lost, which only costs a reader one measurement.
-    static std::atomic<unsigned> counter{0};
-    const std::string temporary = std::string(kCacheName) + ".tmp-" + std::to_string(::getpid()) + "-" +
-                                  std::to_string(counter.fetch_add(1));
-    FileDescriptor out(::openat(trashFd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-    if (!out.valid()) {
+    const FileDescriptor cache = openRegularFile(trashFd, kCacheName, O_RDWR | O_APPEND | O_CREAT);
+    struct stat status {};
+    if (!cache.valid() || ::fstat(cache.get(), &status) != 0) {
         return false;
     }
-    if (!writeAll(out.get(), text) || ::fsync(out.get()) != 0 ||
-        ::renameat(trashFd, temporary.c_str(), trashFd, kCacheName) != 0) {
-        ::unlinkat(trashFd, temporary.c_str(), 0);
+    std::string line;
+    // A cache left without its final line feed (another writer's, or a write of ours cut short by
+    // a full disk) must not have its last line run into the new one.
+    char last = '\n';
+    if (status.st_size > 0 && ::pread(cache.get(), &last, 1, status.st_size - 1) != 1) {
         return false;
+    }
+    if (last != '\n') {
+        line += '\n';
+    }
+    line += std::to_string(size) + ' ' + std::to_string(static_cast<long long>(infoModified)) + ' ' +
+            percentEncodedPath(nameInTrash) + '\n';
+    // One write with O_APPEND: lines of concurrent writers never interleave, and the offset after it
+    // is where this line ends.
+    if (!writeAll(cache.get(), line)) {
+        return false;
+    }
+    const off_t end = ::lseek(cache.get(), 0, SEEK_CUR);
+    if (end > 0 && crossesCompactionCheck(std::max<off_t>(0, end - static_cast<off_t>(line.size())), end)) {
+        compactIfMostlyStale(trashFd);
     }
     return true;
 }

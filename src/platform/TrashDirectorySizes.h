@@ -19,10 +19,13 @@ std::optional<int64_t> folderDiskUsage(int dirFd, const std::string &name);
 // wait minutes for an optional cache entry would be the wrong trade.
 inline constexpr int64_t kMaxSizedEntries = 2'000'000;
 
-// Adds the line "SIZE MTIME NAME" (NAME percent-encoded) for the trashed folder `nameInTrash` to
-// the directorysizes file of the trash folder open at trashFd, replacing an older line of the same
-// name. The file is rewritten through a temporary file and a rename so readers never see half of
-// it. Returns false when it cannot be written; the trash itself stays valid either way.
+// Appends the line "SIZE MTIME NAME" (NAME percent-encoded) for the trashed folder `nameInTrash` to
+// the directorysizes file of the trash folder open at trashFd. An older line of the same name (left
+// by a folder of that name that has left the trash) stays before it, and the later line is the one
+// that counts. The file is used only when it is a regular file (or missing, then it is created);
+// anything else at that name is left alone. Now and then, when the cache has grown well past the
+// folders still in files/, it is rewritten without the stale lines, through a temporary file and a
+// rename. Returns false when no line was written; the trash itself stays valid either way.
 bool recordTrashedFolderSize(int trashFd, std::string_view nameInTrash, int64_t size, std::time_t infoModified);
 
 }  // namespace tarnwick

@@ -7,6 +7,7 @@
 #include "ui/CandidateTableModel.h"
 #include "ui/DeferredRefresh.h"
 #include "ui/GuidanceBlock.h"
+#include "ui/RelativeDateClock.h"
 #include "ui/RiskBadge.h"
 #include "ui/StateBindings.h"
 #include "ui/SymbolIcons.h"
@@ -15,6 +16,7 @@
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -28,7 +30,10 @@ namespace tarnwick {
 
 namespace {
 
-constexpr int kWidth = 300;
+// The inspector starts at its ideal width and gives way to the list down to its minimum, which
+// still fits its buttons and the guidance's titles.
+constexpr int kMinimumWidth = 232;
+constexpr int kMaximumWidth = 440;
 
 QString riskNote(CleanupRisk risk)
 {
@@ -75,7 +80,8 @@ public:
 CandidateInspector::CandidateInspector(AppState &state, DesktopShell &shell, QWidget *parent)
     : QFrame(parent), m_state(state), m_shell(shell), m_refresh(new DeferredRefresh(this, [this] { refresh(); }))
 {
-    setFixedWidth(kWidth);
+    setMinimumWidth(kMinimumWidth);
+    setMaximumWidth(kMaximumWidth);
     m_pages = new QStackedLayout(this);
 
     m_emptyPage = new QWidget(this);
@@ -155,13 +161,14 @@ CandidateInspector::CandidateInspector(AppState &state, DesktopShell &shell, QWi
         }
     });
 
-    m_reveal = new QPushButton(ui::symbolIcon("finder"), QStringLiteral("Show in File Manager"), m_detailPage);
+    m_reveal = new QPushButton(ui::symbolIcon("finder"), QStringLiteral("Reveal"), m_detailPage);
     m_copyPath = new QPushButton(ui::symbolIcon("doc.on.doc"), QStringLiteral("Copy Path"), m_detailPage);
     m_keep = new QPushButton(ui::symbolIcon("hand.raised"), QStringLiteral("Always Keep"), m_detailPage);
-    auto *actions = new QHBoxLayout;
-    actions->addWidget(m_copyPath);
-    actions->addWidget(m_keep);
-    details->addWidget(m_reveal);
+    // Two buttons a row fit the inspector at its narrowest.
+    auto *actions = new QGridLayout;
+    actions->addWidget(m_reveal, 0, 0);
+    actions->addWidget(m_copyPath, 0, 1);
+    actions->addWidget(m_keep, 1, 0, 1, 2);
     details->addLayout(actions);
     details->addStretch();
     connect(m_reveal, &QPushButton::clicked, this, [this] {
@@ -186,7 +193,16 @@ CandidateInspector::CandidateInspector(AppState &state, DesktopShell &shell, QWi
                      &AppState::selectedCandidateIDsChanged, &AppState::reviewFilterChanged,
                      &AppState::searchTextChanged, &AppState::sortModeChanged, &AppState::isScanningChanged,
                      &AppState::isDeletingChanged);
+    connect(&ui::RelativeDateClock::shared(), &ui::RelativeDateClock::ticked, this, &CandidateInspector::showModified);
     refresh();
+}
+
+void CandidateInspector::showModified()
+{
+    if (m_shown && m_shown->candidate) {
+        m_modified->setText(
+            CandidateTableModel::modifiedText(m_shown->candidate->modifiedAt, ui::RelativeDateClock::shared().now()));
+    }
 }
 
 QLabel *CandidateInspector::addField(QVBoxLayout *layout, const QString &title)
@@ -234,7 +250,7 @@ void CandidateInspector::refresh()
     m_risk->setRisk(focused->risk);
     m_size->setText(ui::sizeText(focused->size));
     m_key->setText(QString::fromStdString(focused->key));
-    m_modified->setText(CandidateTableModel::modifiedText(focused->modifiedAt));
+    showModified();
     const QString path = ui::displayPath(focused->path);
     if (m_path->toPlainText() != path) {
         m_path->setPlainText(path);

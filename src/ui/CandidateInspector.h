@@ -30,6 +30,7 @@ public:
 
     // The controls the tests drive.
     QCheckBox *includeCheckBox() const { return m_include; }
+    QLabel *modifiedLabel() const { return m_modified; }
     QPushButton *revealButton() const { return m_reveal; }
     QPushButton *copyPathButton() const { return m_copyPath; }
     QPushButton *keepButton() const { return m_keep; }
@@ -42,6 +43,7 @@ protected:
 
 private:
     void refresh();
+    void showModified();
     QLabel *addField(QVBoxLayout *layout, const QString &title);
 
     // What the inspector shows, so that a refresh that would show the same can be skipped.

@@ -1,6 +1,7 @@
 #include "ui/CandidateItemDelegate.h"
 
 #include "ui/CandidateTableModel.h"
+#include "ui/PathElision.h"
 #include "ui/SymbolIcons.h"
 #include "ui/UiStyle.h"
 
@@ -31,7 +32,8 @@ void drawLine(QPainter *painter, const QRect &rect, const QFont &font, const QCo
     // Not clipped: at small sizes an underscore sits just below the font's descent, and node_modules
     // must not read "node modules".
     painter->drawText(rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip,
-                      metrics.elidedText(text, elide, rect.width()));
+                      elide == Qt::ElideMiddle ? ui::elidePath(text, metrics, rect.width())
+                                               : metrics.elidedText(text, elide, rect.width()));
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ CandidateList::CandidateList(AppState &state, DesktopShell &shell, QWidget *pare
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
+    // Tab leaves the list for the inspector; the arrow keys move within it.
+    setTabKeyNavigation(false);
 
     // Every row has the same height, so the table never measures rows: a list of a hundred
     // thousand scrolls as cheaply as one of ten.
@@ -49,6 +51,13 @@ CandidateList::CandidateList(AppState &state, DesktopShell &shell, QWidget *pare
             columns->resizeSection(column, width);
         }
     }
+    // The Path column takes what the fixed columns leave; the list never narrows so far that this
+    // is less than a third of it, scroll bar included. The inspector beside it gives way instead.
+    int fixed = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    for (int column = 0; column < CandidateTableModel::columnTotal; ++column) {
+        fixed += CandidateTableModel::columnWidth(column);
+    }
+    setMinimumWidth(fixed * 3 / 2 + 1);
     applyHeaderStyle();
     connect(columns, &QHeaderView::sectionClicked, this, &CandidateList::sortByColumn);
 

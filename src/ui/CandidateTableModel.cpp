@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "core/ByteCountFormatter.h"
 #include "core/PathRules.h"
+#include "ui/RelativeDateClock.h"
 #include "ui/RelativeDateText.h"
 #include "ui/StateBindings.h"
 
@@ -39,6 +40,13 @@ CandidateTableModel::CandidateTableModel(AppState &state, QObject *parent) : QAb
             orderMayChange();
         }
         scheduleSync();
+    });
+    // "2 hours ago" becomes "3 hours ago" without any change of the list: the column is told
+    // again, and the view repaints the rows it shows.
+    connect(&ui::RelativeDateClock::shared(), &ui::RelativeDateClock::ticked, this, [this] {
+        if (m_rowCount > 0) {
+            emit dataChanged(index(0, modifiedColumn), index(m_rowCount - 1, modifiedColumn), {Qt::DisplayRole});
+        }
     });
     sync();
 }
@@ -92,7 +100,7 @@ QVariant CandidateTableModel::data(const QModelIndex &index, int role) const
         case typeColumn:
             return QString::fromStdString(shown->category);
         case modifiedColumn:
-            return modifiedText(shown->modifiedAt);
+            return modifiedText(shown->modifiedAt, ui::RelativeDateClock::shared().now());
         case pathColumn:
             return ui::displayName(shown->path);
         default:
@@ -120,7 +128,8 @@ QVariant CandidateTableModel::data(const QModelIndex &index, int role) const
         if (column == actionsColumn) {
             return QStringLiteral("More actions for this folder.");
         }
-        return QStringLiteral("Click the row to select or unselect this folder.");
+        // The path cell can only show an elided path: every cell names the whole one.
+        return ui::displayPath(shown->path) + QStringLiteral("\nClick the row to select or unselect this folder.");
     case Qt::AccessibleTextRole:
         if (column == pathColumn) {
             return ui::displayPath(shown->path);
@@ -280,11 +289,11 @@ int CandidateTableModel::columnWidth(int column)
     case cleanColumn:
         return 44;
     case sizeColumn:
-        return 92;
+        return 84;
     case typeColumn:
-        return 150;
+        return 130;
     case modifiedColumn:
-        return 112;
+        return 96;
     case actionsColumn:
         return 28;
     default:

@@ -1,5 +1,7 @@
 #include "ui/ElidedLabel.h"
 
+#include "ui/PathElision.h"
+
 #include <QEvent>
 
 namespace tarnwick {
@@ -43,7 +45,9 @@ void ElidedLabel::changeEvent(QEvent *event)
 
 void ElidedLabel::elide()
 {
-    setText(fontMetrics().elidedText(m_fullText, m_mode, std::max(0, contentsRect().width())));
+    const int width = std::max(0, contentsRect().width());
+    setText(m_mode == Qt::ElideMiddle ? ui::elidePath(m_fullText, fontMetrics(), width)
+                                      : fontMetrics().elidedText(m_fullText, m_mode, width));
 }
 
 }  // namespace tarnwick

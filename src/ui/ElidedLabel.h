@@ -5,7 +5,7 @@
 namespace tarnwick {
 
 // One line of text cut with an ellipsis to the width it is given; the whole text stays in the
-// hover help.
+// hover help. Middle elision is for paths and keeps their last two components whole.
 class ElidedLabel : public QLabel {
     Q_OBJECT
 public:

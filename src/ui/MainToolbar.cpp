@@ -37,12 +37,23 @@ MainToolbar::MainToolbar(AppState &state, DesktopShell &shell, QWidget *parent)
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     addWidget(spacer);
     m_search->setPlaceholderText(QStringLiteral("Filter results"));
+    m_search->setAccessibleName(QStringLiteral("Filter results"));
     m_search->setClearButtonEnabled(true);
-    m_search->addAction(ui::symbolIcon("magnifyingglass"), QLineEdit::LeadingPosition);
+    // The field's symbols are buttons to assistive technology: they get names like any other.
+    if (auto *clear = m_search->findChild<QAction *>(QStringLiteral("_q_qlineeditclearaction"))) {
+        clear->setText(QStringLiteral("Clear Filter"));
+        clear->setToolTip(QStringLiteral("Clear Filter"));
+    }
+    QAction *magnifier = m_search->addAction(ui::symbolIcon("magnifyingglass"), QLineEdit::LeadingPosition);
+    magnifier->setText(QStringLiteral("Filter results"));
+    magnifier->setToolTip(QStringLiteral("Filter results"));
     m_search->setFixedWidth(260);
     addWidget(m_search);
-    connect(m_search, &QLineEdit::textChanged, this,
-            [this](const QString &text) { m_state.setSearchText(text.toStdString()); });
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (!m_showingState) {
+            m_state.setSearchText(text.toStdString());
+        }
+    });
 
     ui::onBusyChanged(state, this, [this] { refresh(); });
     connect(&state, &AppState::rootsChanged, this, &MainToolbar::refresh);
@@ -61,13 +72,15 @@ void MainToolbar::refresh()
 }
 
 // The list can clear the search itself ("Show All Results"); the field follows without echoing
-// the change back.
+// the change back. Its signals are not blocked for that: the field's own clear button listens to
+// them too and would stay behind on an empty field.
 void MainToolbar::showSearchText()
 {
     const QString text = QString::fromStdString(m_state.searchText());
     if (m_search->text() != text) {
-        const QSignalBlocker blocker(m_search);
+        m_showingState = true;
         m_search->setText(text);
+        m_showingState = false;
     }
 }
 

@@ -31,6 +31,7 @@ private:
     QAction *m_scan;
     QAction *m_cancelScan;
     QLineEdit *m_search;
+    bool m_showingState = false;
 };
 
 }  // namespace tarnwick

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/WindowLayoutStore.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -15,12 +17,19 @@ class ReviewView;
 class SettingsWindow;
 class SheetPresenter;
 class SidebarView;
+class DividerSplitter;
 
 // The classic flow's window: the sidebar of settings and shortcuts beside the review pane.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    MainWindow(AppState &state, DesktopShell &shell, QWidget *parent = nullptr);
+    // Opens where it was last closed, or at a size that suits the screen; `layoutStore` is where
+    // that is kept.
+    MainWindow(AppState &state, DesktopShell &shell, WindowLayoutStore layoutStore = WindowLayoutStore(),
+               QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    static constexpr QSize minimumWindowSize{1120, 720};
 
     SidebarView *sidebar() const { return m_sidebar; }
     ReviewView *review() const { return m_review; }
@@ -31,13 +40,16 @@ public:
 
     void showSettings();
     SheetPresenter *sheets() const { return m_sheets; }
+    QSplitter *sidebarSplitter() const;
 
 private:
     void buildMenus();
+    void applyDefaultGeometry();
 
     AppState &m_state;
     DesktopShell &m_shell;
-    QSplitter *m_splitter;
+    WindowLayoutStore m_layoutStore;
+    DividerSplitter *m_splitter;
     SidebarView *m_sidebar;
     ReviewView *m_review;
     MainToolbar *m_toolbar;

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
+#include "core/SaturatingAdd.h"
 #include "ui/DeferredRefresh.h"
 #include "ui/StateBindings.h"
 #include "ui/SymbolIcons.h"
@@ -156,7 +157,7 @@ void ReviewHeader::refresh()
     int64_t shownBytes = 0;
     const auto &shown = m_state.displayedRows();
     for (const CleanupCandidate *candidate : shown) {
-        shownBytes += candidate->size;
+        shownBytes = saturatingAdd(shownBytes, candidate->size);
     }
     m_shown->setText(ui::qstring(countPhrase(static_cast<int64_t>(shown.size()))) + QStringLiteral(" - ") +
                      ui::sizeText(shownBytes));

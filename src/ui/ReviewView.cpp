@@ -4,6 +4,7 @@
 #include "ui/CandidateInspector.h"
 #include "ui/CandidateList.h"
 #include "ui/DeferredRefresh.h"
+#include "ui/DividerSplitter.h"
 #include "ui/EmptyFilteredView.h"
 #include "ui/EmptyReviewView.h"
 #include "ui/OperationBanner.h"
@@ -11,7 +12,6 @@
 #include "ui/StatusBar.h"
 
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -40,7 +40,7 @@ ReviewView::ReviewView(AppState &state, DesktopShell &shell, QWidget *parent)
       m_content(new QStackedWidget(this)),
       m_empty(new EmptyReviewView(state, shell, m_content)),
       m_filtered(new EmptyFilteredView(state, m_content)),
-      m_results(new QWidget(m_content)),
+      m_results(new DividerSplitter(Qt::Horizontal, m_content)),
       m_list(new CandidateList(state, shell, m_results)),
       m_inspector(new CandidateInspector(state, shell, m_results)),
       m_status(new StatusBar(state, this))
@@ -58,12 +58,12 @@ ReviewView::ReviewView(AppState &state, DesktopShell &shell, QWidget *parent)
     banner->addWidget(divider(Qt::Horizontal, m_bannerArea));
     layout->addWidget(m_bannerArea);
 
-    auto *results = new QHBoxLayout(m_results);
-    results->setContentsMargins(0, 0, 0, 0);
-    results->setSpacing(0);
-    results->addWidget(m_list, 1);
-    results->addWidget(divider(Qt::Vertical, m_results));
-    results->addWidget(m_inspector);
+    // When the window narrows, the list keeps its width (enough for a readable Path column) and
+    // the inspector gives way, down to its own minimum.
+    m_results->addWidget(m_list);
+    m_results->addWidget(m_inspector);
+    m_results->setStretchFactor(0, 1);
+    m_results->setStretchFactor(1, 0);
     m_content->addWidget(m_empty);
     m_content->addWidget(m_filtered);
     m_content->addWidget(m_results);
@@ -76,6 +76,11 @@ ReviewView::ReviewView(AppState &state, DesktopShell &shell, QWidget *parent)
                      &AppState::searchTextChanged, &AppState::selectedCandidateIDsChanged,
                      &AppState::isScanningChanged, &AppState::isDeletingChanged);
     refresh();
+}
+
+QSplitter *ReviewView::resultsSplitter() const
+{
+    return m_results;
 }
 
 QWidget *ReviewView::currentContent() const

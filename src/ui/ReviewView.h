@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QSplitter;
 class QStackedWidget;
 
 namespace tarnwick {
@@ -10,6 +11,7 @@ class AppState;
 class CandidateInspector;
 class CandidateList;
 class DeferredRefresh;
+class DividerSplitter;
 class DesktopShell;
 class EmptyFilteredView;
 class EmptyReviewView;
@@ -29,6 +31,8 @@ public:
     OperationBanner *banner() const { return m_banner; }
     CandidateList *list() const { return m_list; }
     CandidateInspector *inspector() const { return m_inspector; }
+    // The list beside the inspector; the window remembers where the user put the divider.
+    QSplitter *resultsSplitter() const;
     EmptyReviewView *emptyView() const { return m_empty; }
     EmptyFilteredView *filteredView() const { return m_filtered; }
     StatusBar *statusBar() const { return m_status; }
@@ -47,7 +51,7 @@ private:
     QStackedWidget *m_content;
     EmptyReviewView *m_empty;
     EmptyFilteredView *m_filtered;
-    QWidget *m_results;
+    DividerSplitter *m_results;
     CandidateList *m_list;
     CandidateInspector *m_inspector;
     StatusBar *m_status;

@@ -8,8 +8,6 @@
 #include "ui/OnboardingSheet.h"
 #include "ui/StateBindings.h"
 
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 namespace tarnwick {
@@ -137,35 +135,19 @@ void SheetPresenter::syncMaintenanceReport()
 void SheetPresenter::syncStandardFolderAlert()
 {
     const auto &notice = m_state.standardFolderNotice();
-    if (m_standardFolderAlert &&
-        (!notice || notice->id != m_standardFolderAlert->property("noticeID").toString().toStdString())) {
+    if (m_standardFolderAlert && (!notice || notice->id != m_standardFolderAlert->noticeID())) {
         closeQuietly(m_standardFolderAlert);
     }
     if (!notice || m_standardFolderAlert) {
         return;
     }
-    auto *alert = new QMessageBox(m_window);
-    alert->setProperty("noticeID", QString::fromStdString(notice->id));
-    alert->setIcon(QMessageBox::Information);
-    alert->setWindowTitle(QString::fromStdString(notice->title));
-    alert->setText(QString::fromStdString(notice->title));
-    alert->setInformativeText(QString::fromStdString(notice->message));
-    QPushButton *choose = nullptr;
-    if (notice->showsChooseFolder) {
-        choose = alert->addButton(QStringLiteral("Choose Folder"), QMessageBox::AcceptRole);
-        alert->addButton(QMessageBox::Cancel);
-        alert->setDefaultButton(choose);
-    } else {
-        alert->setDefaultButton(alert->addButton(QMessageBox::Ok));
-    }
-    m_standardFolderAlert = alert;
-    present(alert, [this, alert, choose, id = notice->id](int) {
-        const bool chose = choose != nullptr && alert->clickedButton() == choose;
+    m_standardFolderAlert = new StandardFolderSheet(*notice, m_window);
+    present(m_standardFolderAlert, [this, id = notice->id](int result) {
         m_standardFolderAlert = nullptr;
         if (m_state.standardFolderNotice() && m_state.standardFolderNotice()->id == id) {
             m_state.dismissStandardFolderNotice();
         }
-        if (chose) {
+        if (result == StandardFolderSheet::chooseFolderResult) {
             chooseFolders();
         }
     });

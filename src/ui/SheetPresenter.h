@@ -4,8 +4,8 @@
 #include "ui/DeleteConfirmationSheet.h"
 #include "ui/MaintenanceReportSheet.h"
 #include "ui/OnboardingSheet.h"
+#include "ui/StandardFolderSheet.h"
 
-#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <functional>
@@ -29,7 +29,7 @@ public:
     DeleteConfirmationSheet *deleteConfirmation() const { return m_deleteConfirmation; }
     CleanupSummarySheet *cleanupSummary() const { return m_cleanupSummary; }
     MaintenanceReportSheet *maintenanceReport() const { return m_maintenanceReport; }
-    QMessageBox *standardFolderAlert() const { return m_standardFolderAlert; }
+    StandardFolderSheet *standardFolderAlert() const { return m_standardFolderAlert; }
 
 private:
     void syncOnboarding();
@@ -50,7 +50,7 @@ private:
     QPointer<DeleteConfirmationSheet> m_deleteConfirmation;
     QPointer<CleanupSummarySheet> m_cleanupSummary;
     QPointer<MaintenanceReportSheet> m_maintenanceReport;
-    QPointer<QMessageBox> m_standardFolderAlert;
+    QPointer<StandardFolderSheet> m_standardFolderAlert;
 };
 
 }  // namespace tarnwick

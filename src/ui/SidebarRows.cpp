@@ -5,6 +5,7 @@
 #include "core/CountPhrase.h"
 #include "engine/CleanupAction.h"
 #include "ui/ElidedLabel.h"
+#include "ui/RelativeDateClock.h"
 #include "ui/RelativeDateText.h"
 #include "ui/StateBindings.h"
 #include "ui/SymbolIcons.h"
@@ -32,12 +33,13 @@ QLabel *symbolLabel(const char *symbol, const QColor &tint, QWidget *parent)
 
 }  // namespace
 
-PathRow::PathRow(const std::string &path, const char *symbol, const char *buttonSymbol, const QString &buttonHelp,
-                 DesktopShell &shell, QWidget *parent)
+PathRow::PathRow(const std::string &path, const std::string &shownPath, const char *symbol, const char *buttonSymbol,
+                 const QString &buttonHelp, DesktopShell &shell, QWidget *parent)
     : QWidget(parent), m_path(path), m_shell(shell), m_label(new ElidedLabel(Qt::ElideMiddle, this)),
       m_button(new QToolButton(this))
 {
-    m_label->setFullText(ui::displayPath(path));
+    m_label->setFullText(ui::displayPath(shownPath));
+    m_label->setToolTip(ui::displayPath(path));
     m_button->setAutoRaise(true);
     m_button->setIcon(ui::symbolIcon(buttonSymbol, ui::secondaryTextColor(palette())));
     m_button->setIconSize(QSize(15, 15));
@@ -66,36 +68,40 @@ void PathRow::contextMenuEvent(QContextMenuEvent *event)
     menu.exec(event->globalPos());
 }
 
-RootRow::RootRow(const std::string &path, DesktopShell &shell, QWidget *parent)
-    : PathRow(path, "folder", "minus.circle", QStringLiteral("Remove this folder from the scan list"), shell, parent)
+RootRow::RootRow(const std::string &path, const std::string &shownPath, DesktopShell &shell, QWidget *parent)
+    : PathRow(path, shownPath, "folder", "minus.circle", QStringLiteral("Remove this folder from the scan list"),
+              shell, parent)
 {
 }
 
-ExclusionRow::ExclusionRow(const std::string &path, DesktopShell &shell, QWidget *parent)
-    : PathRow(path, "hand.raised", "xmark.circle", QStringLiteral("Remove from Always Keep."), shell, parent)
+ExclusionRow::ExclusionRow(const std::string &path, const std::string &shownPath, DesktopShell &shell,
+                           QWidget *parent)
+    : PathRow(path, shownPath, "hand.raised", "xmark.circle", QStringLiteral("Remove from Always Keep."), shell, parent)
 {
 }
 
 HistoryRow::HistoryRow(const CleanupHistoryEntry &entry, QWidget *parent)
-    : QWidget(parent), m_title(new QLabel(this)), m_subtitle(new QLabel(this))
+    : QWidget(parent), m_date(entry.date), m_size(ui::sizeText(entry.bytes)),
+      m_title(new ElidedLabel(Qt::ElideRight, this)), m_subtitle(new ElidedLabel(Qt::ElideRight, this))
 {
     const bool permanent = entry.actionRawValue == rawValue(CleanupAction::deletePermanently);
     const std::string what = entry.folderSummary.empty() ? countPhrase(entry.folderCount) : entry.folderSummary;
-    const std::string size = formatByteCount(entry.bytes);
-    QString help = ui::qstring(what + ", " + size);
+    QString help = ui::qstring(what) + QStringLiteral(", ") + m_size;
     if (entry.failureCount > 0) {
         help += QStringLiteral(", %1 failed").arg(entry.failureCount);
     }
     if (entry.cancelled) {
         help += QStringLiteral(", cancelled");
     }
-    setToolTip(help);
 
-    m_title->setText(ui::qstring(what));
-    m_title->setTextFormat(Qt::PlainText);
-    m_title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_subtitle->setText(ui::qstring(size) + QStringLiteral(" - ") + ui::relativeDateText(entry.date));
+    m_title->setFullText(ui::qstring(what));
     ui::style(m_subtitle, ui::TextStyle::caption, true);
+    showDate();
+    // The labels would show their own text as hover help; the row's says more.
+    for (QWidget *part : std::initializer_list<QWidget *>{this, m_title, m_subtitle}) {
+        part->setToolTip(help);
+    }
+    connect(&ui::RelativeDateClock::shared(), &ui::RelativeDateClock::ticked, this, &HistoryRow::showDate);
 
     auto *text = new QVBoxLayout;
     text->setSpacing(0);
@@ -109,14 +115,22 @@ HistoryRow::HistoryRow(const CleanupHistoryEntry &entry, QWidget *parent)
     layout->addLayout(text, 1);
 }
 
+void HistoryRow::showDate()
+{
+    const QString tooltip = m_subtitle->toolTip();
+    m_subtitle->setFullText(m_size + QStringLiteral(" - ") +
+                            ui::relativeDateText(m_date, ui::RelativeDateClock::shared().now()));
+    m_subtitle->setToolTip(tooltip.isEmpty() ? m_subtitle->fullText() : tooltip);
+}
+
 QString HistoryRow::title() const
 {
-    return m_title->text();
+    return m_title->fullText();
 }
 
 QString HistoryRow::subtitle() const
 {
-    return m_subtitle->text();
+    return m_subtitle->fullText();
 }
 
 }  // namespace tarnwick

@@ -224,28 +224,22 @@ QWidget *SidebarView::buildMaintenance()
 {
     auto *box = new QWidget;
     auto *layout = listLayout(box);
-    struct Tool {
-        const char *symbol;
-        const char *title;
-        const char *help;
-        void (AppState::*preview)();
-    };
-    const Tool tools[] = {
-        {"terminal", "Homebrew Cleanup", "Preview what Homebrew cleanup would remove before running it.",
-         &AppState::previewHomebrewCleanup},
-        {"iphone", "Unavailable Simulators", "List simulator devices that Xcode reports as unavailable.",
-         &AppState::previewUnavailableSimulators},
-        {"cube.box", "Docker Usage", "Show Docker disk usage without removing images, containers, or volumes.",
-         &AppState::previewDockerUsage},
-        {"server.rack", "Colima Profiles", "Show Colima profiles without removing local VM data.",
-         &AppState::previewColimaUsage},
-    };
-    for (const Tool &tool : tools) {
-        auto *button = sidebarButton(tool.symbol, QString::fromLatin1(tool.title), QString::fromLatin1(tool.help), box);
-        connect(button, &QToolButton::clicked, this, [this, preview = tool.preview] { (m_state.*preview)(); });
+    // Each button gets its own small lambda: GCC 12's UndefinedBehaviorSanitizer misreads a
+    // captured pointer to member function and aborts the click with a stack-buffer-underflow.
+    const auto add = [&](const char *symbol, const char *title, const char *help, auto preview) {
+        auto *button = sidebarButton(symbol, QString::fromLatin1(title), QString::fromLatin1(help), box);
+        connect(button, &QToolButton::clicked, this, preview);
         layout->addWidget(button);
         m_maintenance.push_back(button);
-    }
+    };
+    add("terminal", "Homebrew Cleanup", "Preview what Homebrew cleanup would remove before running it.",
+        [this] { m_state.previewHomebrewCleanup(); });
+    add("iphone", "Unavailable Simulators", "List simulator devices that Xcode reports as unavailable.",
+        [this] { m_state.previewUnavailableSimulators(); });
+    add("cube.box", "Docker Usage", "Show Docker disk usage without removing images, containers, or volumes.",
+        [this] { m_state.previewDockerUsage(); });
+    add("server.rack", "Colima Profiles", "Show Colima profiles without removing local VM data.",
+        [this] { m_state.previewColimaUsage(); });
     return box;
 }
 
@@ -272,7 +266,7 @@ void SidebarView::showRoots()
 {
     clearRows(m_rootRows);
     for (const std::string &root : m_state.roots()) {
-        auto *row = new RootRow(root, m_shell);
+        auto *row = new RootRow(root, m_state.abbreviatingHome(root), m_shell);
         connect(row, &PathRow::buttonClicked, this, [this](const std::string &path) { m_state.removeRoot(path); });
         row->button()->setEnabled(!ui::isBusy(m_state));
         m_rootList->addWidget(row);
@@ -285,7 +279,7 @@ void SidebarView::showExclusions()
 {
     clearRows(m_exclusionRows);
     for (const std::string &path : m_state.excludedPaths()) {
-        auto *row = new ExclusionRow(path, m_shell);
+        auto *row = new ExclusionRow(path, m_state.abbreviatingHome(path), m_shell);
         connect(row, &PathRow::buttonClicked, this,
                 [this](const std::string &kept) { m_state.removeExcludedPath(kept); });
         m_exclusionList->addWidget(row);

@@ -127,10 +127,20 @@ SuperCleanInspector::SuperCleanInspector(AppState &state, DesktopShell &shell, Q
     refresh();
 }
 
+void SuperCleanInspector::setTierInView(std::optional<SuperCleanTier> tier)
+{
+    m_tierInView = tier;
+    refresh();
+}
+
 void SuperCleanInspector::refresh()
 {
-    const auto item = m_coordinator.focusedItem();
+    auto item = m_coordinator.focusedItem();
+    if (item && m_tierInView && item->decision.tier != *m_tierInView) {
+        item.reset();
+    }
     m_keep->setEnabled(!m_coordinator.isBusy());
+    m_shownID = item ? std::optional<std::string>(item->id) : std::nullopt;
     if (!item) {
         m_pages->setCurrentIndex(0);
         return;
@@ -160,21 +170,21 @@ void SuperCleanInspector::refresh()
 
 void SuperCleanInspector::revealFocused()
 {
-    if (const auto item = m_coordinator.focusedItem()) {
+    if (const auto item = m_coordinator.focusedItem(); item && m_shownID == item->id) {
         m_shell.revealInFileManager(item->candidate.path);
     }
 }
 
 void SuperCleanInspector::copyFocusedPath()
 {
-    if (const auto item = m_coordinator.focusedItem()) {
+    if (const auto item = m_coordinator.focusedItem(); item && m_shownID == item->id) {
         m_shell.copyToClipboard(item->candidate.path);
     }
 }
 
 void SuperCleanInspector::keepFocused()
 {
-    if (const auto item = m_coordinator.focusedItem()) {
+    if (const auto item = m_coordinator.focusedItem(); item && m_shownID == item->id) {
         // The coordinator leaves it out of this session; the application's own list keeps it out of
         // later classic scans and guided sessions too.
         m_coordinator.markAlwaysKeep(*item);

@@ -1,6 +1,7 @@
 #include "ui/SuperCleanItemList.h"
 
 #include "app/SuperCleanCoordinator.h"
+#include "ui/PathElision.h"
 #include "ui/SuperCleanItemModel.h"
 #include "ui/SuperCleanTierBadge.h"
 #include "ui/UiStyle.h"
@@ -67,9 +68,8 @@ public:
             painter->setFont(caption);
             painter->setPen(ui::secondaryTextColor(option.palette));
             painter->drawText(bottom, Qt::AlignLeft | Qt::AlignTop,
-                              QFontMetrics(caption).elidedText(
-                                  index.data(SuperCleanItemModel::pathRole).toString(), Qt::ElideMiddle,
-                                  bottom.width()));
+                              ui::elidePath(index.data(SuperCleanItemModel::pathRole).toString(),
+                                            QFontMetrics(caption), bottom.width()));
             break;
         }
         default:
@@ -123,6 +123,8 @@ SuperCleanItemList::SuperCleanItemList(SuperCleanCoordinator &coordinator, Super
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setFocusPolicy(Qt::StrongFocus);
+    // Tab leaves the list for the inspector; the arrow keys move within it.
+    setTabKeyNavigation(false);
     setMouseTracking(true);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

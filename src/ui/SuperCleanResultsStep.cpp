@@ -38,6 +38,20 @@ QWidget *noCandidatesPage(QWidget *parent)
     return page;
 }
 
+QString emptyTierMessage(SuperCleanTier tier)
+{
+    switch (tier) {
+    case SuperCleanTier::recommended:
+        return QStringLiteral("No item passed every check for automatic selection. Look under Review and Advanced "
+                              "for what was found.");
+    case SuperCleanTier::review:
+        return QStringLiteral("No item needs a closer look before cleaning.");
+    case SuperCleanTier::advanced:
+        return QStringLiteral("No item found here carries an advanced risk.");
+    }
+    return {};
+}
+
 }  // namespace
 
 SuperCleanResultsStep::SuperCleanResultsStep(AppState &state, DesktopShell &shell, QWidget *parent)
@@ -91,7 +105,24 @@ SuperCleanResultsStep::SuperCleanResultsStep(AppState &state, DesktopShell &shel
     auto *contentLayout = new QHBoxLayout(content);
     contentLayout->setContentsMargins(0, 0, 0, 0);
     contentLayout->setSpacing(12);
-    contentLayout->addWidget(m_list, 1);
+    // A tier without items says so where its list would be, rather than showing an empty table.
+    m_tierPages = new QStackedWidget(content);
+    m_tierPages->addWidget(m_list);
+    auto *emptyTier = new QWidget(m_tierPages);
+    auto *emptyLayout = new QVBoxLayout(emptyTier);
+    emptyLayout->addStretch();
+    emptyLayout->addWidget(ui::makeSymbol("checkmark.shield", 32, ui::secondaryTextColor(emptyTier->palette()),
+                                          emptyTier),
+                           0, Qt::AlignHCenter);
+    m_emptyTierTitle = ui::makeLabel({}, ui::TextStyle::headline, emptyTier);
+    m_emptyTierTitle->setAlignment(Qt::AlignHCenter);
+    m_emptyTierMessage = ui::makeParagraph({}, ui::TextStyle::body, emptyTier, true);
+    m_emptyTierMessage->setAlignment(Qt::AlignHCenter);
+    emptyLayout->addWidget(m_emptyTierTitle);
+    emptyLayout->addWidget(m_emptyTierMessage);
+    emptyLayout->addStretch();
+    m_tierPages->addWidget(emptyTier);
+    contentLayout->addWidget(m_tierPages, 1);
     contentLayout->addWidget(m_inspector);
     m_body->addWidget(content);
     layout->addWidget(m_body, 1);
@@ -107,6 +138,7 @@ SuperCleanResultsStep::SuperCleanResultsStep(AppState &state, DesktopShell &shel
     connect(&m_coordinator, &SuperCleanCoordinator::itemsChanged, this, refreshUnlessBusy);
     connect(&m_coordinator, &SuperCleanCoordinator::selectedItemIDsChanged, this, refreshUnlessBusy);
     connect(&m_coordinator, &SuperCleanCoordinator::phaseChanged, this, &SuperCleanResultsStep::refresh);
+    m_inspector->setTierInView(m_selectedTier);
     refresh();
 }
 
@@ -115,6 +147,13 @@ void SuperCleanResultsStep::setSelectedTier(SuperCleanTier tier)
     m_selectedTier = tier;
     m_tierButtons[static_cast<std::size_t>(tier)]->setChecked(true);
     m_model->setTier(tier);
+    m_inspector->setTierInView(tier);
+    refresh();
+}
+
+QWidget *SuperCleanResultsStep::emptyTierNote() const
+{
+    return m_tierPages->currentIndex() == 1 && m_body->currentIndex() == 1 ? m_tierPages->currentWidget() : nullptr;
 }
 
 void SuperCleanResultsStep::refresh()
@@ -129,6 +168,10 @@ void SuperCleanResultsStep::refresh()
             QStringLiteral("%1 (%2)").arg(SuperCleanTierBadge::text(tier)).arg(counts[index]));
     }
     m_body->setCurrentIndex(m_coordinator.items().empty() ? 0 : 1);
+    const bool tierEmpty = counts[static_cast<std::size_t>(m_selectedTier)] == 0;
+    m_tierPages->setCurrentIndex(tierEmpty ? 1 : 0);
+    m_emptyTierTitle->setText(QStringLiteral("Nothing in %1").arg(SuperCleanTierBadge::text(m_selectedTier)));
+    m_emptyTierMessage->setText(emptyTierMessage(m_selectedTier));
 }
 
 }  // namespace tarnwick

@@ -7,6 +7,7 @@
 #include <array>
 
 class QButtonGroup;
+class QLabel;
 class QPushButton;
 class QStackedWidget;
 
@@ -35,6 +36,9 @@ public:
 
     SuperCleanItemModel &model() const { return *m_model; }
     SuperCleanItemList &list() const { return *m_list; }
+    SuperCleanInspector &inspector() const { return *m_inspector; }
+    // The explanation shown instead of the list when the tier in view has no items.
+    QWidget *emptyTierNote() const;
 
 private:
     void refresh();
@@ -49,6 +53,9 @@ private:
     QStackedWidget *m_body;
     SuperCleanItemList *m_list;
     SuperCleanInspector *m_inspector;
+    QStackedWidget *m_tierPages = nullptr;
+    QLabel *m_emptyTierTitle = nullptr;
+    QLabel *m_emptyTierMessage = nullptr;
 };
 
 }  // namespace tarnwick

@@ -61,9 +61,12 @@ void SuperCleanScopeGroupView::showGroup(const SuperCleanScopeGroup &group)
 {
     const bool busy = m_coordinator.isBusy();
     for (std::size_t index = 0; index < m_boxes.size() && index < group.roots.size(); ++index) {
+        const SuperCleanScopeRoot &root = group.roots[index];
         const QSignalBlocker blocker(m_boxes[index]);
-        m_boxes[index]->setChecked(group.roots[index].isSelected);
-        m_boxes[index]->setEnabled(!busy);
+        // A location that is not there is never analyzed, whatever its flag says: a ticked box
+        // beside "0 selected" would contradict the count.
+        m_boxes[index]->setChecked(root.isSelected && root.exists);
+        m_boxes[index]->setEnabled(!busy && root.exists);
     }
     m_count->setText(QStringLiteral("%1 selected").arg(group.selectedRoots().size()));
 }

@@ -1,14 +1,14 @@
 #include "ui/SystemDesktopShell.h"
 
+#include "app/LogCategories.h"
 #include "platform/UserFolders.h"
+#include "ui/FolderChooser.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDesktopServices>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace tarnwick {
@@ -22,27 +22,42 @@ QUrl fileURL(const std::string &path)
     return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path)));
 }
 
-// True when a file manager on the session bus took the request.
+// True when a file manager on the session bus took the request; otherwise says why in the log,
+// since the caller falls back to something less precise.
 bool callFileManager(const QString &method, const QStringList &uris)
 {
     QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
                                                        "org.freedesktop.FileManager1", method);
     call << uris << QString();
-    return QDBusConnection::sessionBus().call(call, QDBus::Block, 3000).type() == QDBusMessage::ReplyMessage;
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        return true;
+    }
+    qCWarning(lcShell).noquote() << QStringLiteral("No file manager answered %1 on the session bus (%2); opening the "
+                                                   "folder instead")
+                                        .arg(method, reply.errorMessage());
+    return false;
+}
+
+void openOrWarn(const QUrl &url)
+{
+    if (!QDesktopServices::openUrl(url)) {
+        qCWarning(lcShell).noquote() << QStringLiteral("Nothing on this desktop could open %1").arg(url.toString());
+    }
 }
 
 }  // namespace
 
 void SystemDesktopShell::openURL(const QUrl &url)
 {
-    QDesktopServices::openUrl(url);
+    openOrWarn(url);
 }
 
 void SystemDesktopShell::revealInFileManager(const std::string &path)
 {
     const QUrl url = fileURL(path);
     if (!callFileManager("ShowItems", {url.toString(QUrl::FullyEncoded)})) {
-        QDesktopServices::openUrl(url.adjusted(QUrl::RemoveFilename | QUrl::StripTrailingSlash));
+        openOrWarn(url.adjusted(QUrl::RemoveFilename | QUrl::StripTrailingSlash));
     }
 }
 
@@ -54,7 +69,7 @@ void SystemDesktopShell::openTrash()
     if (callFileManager("ShowFolders", {QStringLiteral("trash:///")})) {
         return;
     }
-    QDesktopServices::openUrl(fileURL(dataHomeFolder() + "/Trash/files"));
+    openOrWarn(fileURL(dataHomeFolder() + "/Trash/files"));
 }
 
 void SystemDesktopShell::copyToClipboard(const std::string &text)
@@ -66,24 +81,7 @@ void SystemDesktopShell::copyToClipboard(const std::string &text)
 
 std::vector<std::string> SystemDesktopShell::chooseFolders()
 {
-    QFileDialog dialog(m_dialogParent);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly);
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Add Folder"));
-    dialog.setWindowModality(Qt::WindowModal);
-    // The platform dialogs pick one folder in directory mode; Qt's own dialog lets its views take
-    // several once their selection mode allows it.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    for (auto *view : dialog.findChildren<QAbstractItemView *>()) {
-        view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    }
-    std::vector<std::string> folders;
-    if (dialog.exec() == QDialog::Accepted) {
-        for (const QString &file : dialog.selectedFiles()) {
-            folders.push_back(QFile::encodeName(file).toStdString());
-        }
-    }
-    return folders;
+    return FolderChooser::choose(m_dialogParent);
 }
 
 }  // namespace tarnwick

@@ -19,8 +19,8 @@ public:
     // the home trash's own files folder.
     void openTrash() override;
     void copyToClipboard(const std::string &text) override;
-    // Directories only, several at once, confirmed with "Add Folder"; window-modal over the dialog
-    // parent when one is set.
+    // The desktop's chooser through its portal, else Qt's: directories only, several at once,
+    // confirmed with "Add Folder"; window-modal over the dialog parent when one is set.
     std::vector<std::string> chooseFolders() override;
 
     void setDialogParent(QWidget *parent) { m_dialogParent = parent; }

@@ -1,5 +1,7 @@
 #include "ui/UiStyle.h"
 
+#include "ui/AppStyle.h"
+
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -7,7 +9,6 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QPainter>
-#include <QStyleFactory>
 
 #include <algorithm>
 
@@ -144,7 +145,7 @@ QPalette palette(ColorScheme scheme)
 
 void applyColorScheme(QApplication &application, ColorScheme scheme)
 {
-    application.setStyle(QStyleFactory::create("Fusion"));
+    application.setStyle(new AppStyle);
     QApplication::setPalette(palette(scheme));
 }
 

@@ -1,5 +1,6 @@
 #include "app/AppState.h"
 #include "app/JsonFilePreferencesStore.h"
+#include "app/LogOutput.h"
 #include "ui/MainWindow.h"
 #include "ui/SymbolIcons.h"
 #include "ui/SystemDesktopShell.h"
@@ -9,9 +10,12 @@
 
 int main(int argc, char **argv)
 {
+    tarnwick::LogOutput::install();
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tarnwick");
-    QApplication::setDesktopFileName("tarnwick");
+    // The desktop entry's id, which is also the software centres' id; Wayland matches the window
+    // to its entry by it.
+    QApplication::setDesktopFileName("app.tarnwick.Tarnwick");
     QApplication::setWindowIcon(tarnwick::ui::applicationIcon());
     tarnwick::ui::installIconThemeFallback();
     tarnwick::ui::applySystemAppearance(application);

@@ -5,6 +5,7 @@
 #include "FixtureTree.h"
 #include "TestEnvironment.h"
 #include "app/InMemoryPreferencesStore.h"
+#include "app/JsonFilePreferencesStore.h"
 #include "core/CountPhrase.h"
 #include "engine/CleanupRules.h"
 
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 #include <sys/mount.h>
@@ -429,6 +431,49 @@ TEST_F(AppStateFlow, CancellingAfterTwoOfFiveFinishesTheFolderInProgress)
         EXPECT_EQ(std::count(events.begin(), events.end(), "cleanup_completed"), 1);
         EXPECT_EQ(endpoint.properties("cleanup_completed")[0]["cleaned_count_bucket"].toString(), "2-5");
     }
+}
+
+TEST(AppStateTotals, LifetimeFiguresNearTheLimitStayAtItAfterACleanup)
+{
+    testing::ScopedHome home;
+    FixtureTree tree;
+    tree.file("p/one/node_modules/x", 1000);
+    tree.file("p/two/node_modules/x", 1000);
+    // A preferences file edited by hand: totals a few bytes short of the largest 64-bit figure.
+    const std::string file = home.home() + "/preferences.json";
+    constexpr int64_t nearly = INT64_MAX - 10;
+    std::ofstream(file) << encodePreferences({{"automaticUpdateChecksEnabled", false},
+                                              {"statsStartedAt", PreferenceDate(std::chrono::seconds(1'600'000'000))},
+                                              {"statsCleanedBytes", nearly},
+                                              {"statsMovedToTrashBytes", nearly},
+                                              {"statsPermanentlyDeletedBytes", int64_t{5}},
+                                              {"statsCleanedFolders", INT64_MAX},
+                                              {"statsCleanupRuns", INT64_MAX}});
+    {
+        JsonFilePreferencesStore store(file);
+        AppState state(store, testing::isolatedEnvironment(home.home()));
+        state.addRoots({tree.path("p")});
+        state.scan();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isScanning(); }, 20000));
+        ASSERT_EQ(state.candidates().size(), 2u);
+        const int64_t bytes = state.totalSize();
+        state.deleteSelected();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !state.isDeleting(); }, 20000));
+        ASSERT_EQ(state.statusMessage(), "Moved 2 folders to Trash.");
+
+        const CleanupStats &stats = state.cleanupStats();
+        EXPECT_EQ(stats.cleanedBytes, INT64_MAX);
+        EXPECT_EQ(stats.movedToTrashBytes, INT64_MAX);
+        EXPECT_EQ(stats.permanentlyDeletedBytes, 5);
+        EXPECT_EQ(stats.cleanedFolders, INT64_MAX);
+        EXPECT_EQ(stats.cleanupRuns, INT64_MAX);
+        EXPECT_EQ(state.cleanupHistory().at(0).bytes, bytes) << "the run's own figure is exact";
+        ASSERT_TRUE(state.cleanupSummary().has_value());
+        EXPECT_EQ(state.cleanupSummary()->historyBytes, INT64_MAX);
+    }
+    const JsonFilePreferencesStore reread(file);
+    EXPECT_EQ(reread.integer("statsCleanedBytes"), INT64_MAX);
+    EXPECT_EQ(reread.integer("statsCleanupRuns"), INT64_MAX);
 }
 
 TEST(FolderSummary, NamesTwoAndCountsTheRest)

@@ -1,11 +1,14 @@
 #include "AppTestSupport.h"
 #include "FixtureTree.h"
 #include "TestEnvironment.h"
+#include "TestNames.h"
 #include "app/InMemoryPreferencesStore.h"
 #include "app/JsonFilePreferencesStore.h"
 #include "engine/CleanupRules.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace tarnwick {
 namespace {
@@ -209,6 +212,69 @@ TEST_F(AppStatePreferences, HistoryIsTrimmedOrDroppedWhole)
     store.set("cleanupHistory", std::string("[]"));  // a string, not data
     EXPECT_TRUE(make()->cleanupHistory().empty());
 }
+
+// --- Figures a person may have edited by hand ---
+
+struct StoredFigureCase {
+    const char *label;
+    const char *json;  // the number as written in the file
+    int64_t readsAs;   // as a lifetime total
+    bool historyLoads;
+};
+
+void PrintTo(const StoredFigureCase &c, std::ostream *out)
+{
+    *out << c.label;
+}
+
+class StoredFigures : public ::testing::TestWithParam<StoredFigureCase> {};
+
+// The figure stands in for every lifetime total of a real preferences file, and for the counts and
+// size of a history entry.
+TEST_P(StoredFigures, OnlyCountsThatFitAreRead)
+{
+    FixtureTree folder;
+    const auto &c = GetParam();
+    const std::string placeholder = "4242424242";
+    PreferenceMap values{{"statsStartedAt", PreferenceDate(std::chrono::seconds(1'600'000'000))}};
+    const char *totals[] = {"statsCleanedBytes", "statsMovedToTrashBytes", "statsPermanentlyDeletedBytes",
+                            "statsCleanedFolders", "statsCleanupRuns"};
+    for (const char *key : totals) {
+        values[key] = int64_t{4242424242};
+    }
+    std::string text = encodePreferences(values);
+    for (std::size_t at; (at = text.find(placeholder)) != std::string::npos;) {
+        text.replace(at, placeholder.size(), c.json);
+    }
+    const std::string file = folder.file("preferences.json");
+    std::ofstream(file, std::ios::trunc) << text;
+    const JsonFilePreferencesStore stored(file);
+    const CleanupStats stats = AppState::savedCleanupStats(stored);
+    EXPECT_EQ(stats.cleanedBytes, c.readsAs) << text;
+    EXPECT_EQ(stats.movedToTrashBytes, c.readsAs);
+    EXPECT_EQ(stats.permanentlyDeletedBytes, c.readsAs);
+    EXPECT_EQ(stats.cleanedFolders, c.readsAs);
+    EXPECT_EQ(stats.cleanupRuns, c.readsAs);
+
+    std::string json = encodeCleanupHistory({historyEntry(1, 4242424242)});
+    json.replace(json.find(placeholder), placeholder.size(), c.json);
+    EXPECT_EQ(decodeCleanupHistory(json).has_value(), c.historyLoads) << json;
+    json = encodeCleanupHistory({historyEntry(1)});
+    json.replace(json.find("\"folderCount\":1"), std::string("\"folderCount\":1").size(),
+                 std::string("\"folderCount\":") + c.json);
+    EXPECT_EQ(decodeCleanupHistory(json).has_value(), c.historyLoads) << json;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Figures, StoredFigures,
+    ::testing::Values(StoredFigureCase{"largest", "9223372036854775807", INT64_MAX, true},
+                      StoredFigureCase{"zero", "0", 0, true},
+                      StoredFigureCase{"negative", "-1", 0, false},
+                      StoredFigureCase{"most negative", "-9223372036854775808", 0, false},
+                      StoredFigureCase{"one past the largest", "9223372036854775808", 0, false},
+                      StoredFigureCase{"beyond any integer", "18446744073709551616", 0, false},
+                      StoredFigureCase{"negative real", "-5.0", 0, false}),
+    testing::labelTestName<StoredFigureCase>);
 
 TEST_F(AppStatePreferences, SavedFormsAreSortedTypedAndComplete)
 {

@@ -38,6 +38,18 @@ QByteArray feed(const std::string &version)
                                      R"(","release_notes_url":"https://tarnwick.example/notes"})");
 }
 
+// A feed announcing 2.0, padded with trailing white space (still valid JSON) to `bytes`.
+QByteArray paddedFeed(int bytes)
+{
+    QByteArray body = feed("2.0");
+    return body + QByteArray(bytes - body.size(), ' ');
+}
+
+QByteArray feedLinkingTo(const std::string &downloadURL)
+{
+    return QByteArray::fromStdString(R"({"version":"2.0","download_url":")" + downloadURL + R"("})");
+}
+
 UpdateCheckState available(const std::string &version)
 {
     return {UpdateCheckPhase::updateAvailable, "Tarnwick " + version + " is available", version, kDownload};
@@ -129,6 +141,17 @@ INSTANTIATE_TEST_SUITE_P(
                  failed("Could not read update feed")},
         FeedCase{"download URL does not parse", 200, R"({"version":"2.0","download_url":"http://exa mple/"})", "1.0",
                  failed("Could not read update feed")},
+        FeedCase{"download URL over plain http", 200, feedLinkingTo("http://tarnwick.example/download"), "1.0",
+                 failed("Could not read update feed")},
+        FeedCase{"download URL of a local file", 200, feedLinkingTo("file:///usr/bin/env"), "1.0",
+                 failed("Could not read update feed")},
+        FeedCase{"download URL for another handler", 200, feedLinkingTo("vscode://open?cmd=x"), "1.0",
+                 failed("Could not read update feed")},
+        FeedCase{"download URL without a host", 200, feedLinkingTo("https:/download"), "1.0",
+                 failed("Could not read update feed")},
+        FeedCase{"a feed of exactly 1 MiB", 200, paddedFeed(1024 * 1024), "1.0", available("2.0")},
+        FeedCase{"a feed past 1 MiB", 200, paddedFeed(1024 * 1024 + 1), "1.0", failed("Could not read update feed")},
+        FeedCase{"a body of 16 MiB", 200, paddedFeed(16 * 1024 * 1024), "1.0", failed("Could not read update feed")},
         FeedCase{"notes URL does not parse", 200,
                  R"({"version":"2.0","download_url":"https://a.example/","release_notes_url":"no scheme"})", "1.0",
                  failed("Could not read update feed")},

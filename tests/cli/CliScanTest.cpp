@@ -157,7 +157,20 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"scan", "--yes", "/tmp"}, "unknown option '--yes' for scan"},
                       UsageCase{{"frobnicate"}, "unknown command 'frobnicate'"},
                       UsageCase{{"scan", "/no/such/place"}, "/no/such/place: No such folder"},
-                      UsageCase{{"scan", "/etc/hostname"}, "/etc/hostname: Not a folder"}));
+                      UsageCase{{"scan", "/etc/hostname"}, "/etc/hostname: Not a folder"},
+                      // Every message about an option names it, in the form the user wrote.
+                      UsageCase{{"scan", "--preset=extreme", "/tmp"}, "--preset: unknown preset 'extreme'"},
+                      UsageCase{{"scan", "--min-size=", "/tmp"}, "--min-size: invalid size ''"},
+                      UsageCase{{"scan", "/tmp", "--min-size"}, "--min-size needs a value"},
+                      UsageCase{{"scan", "--exclude=", "/tmp"}, "--exclude: an empty argument is not a folder"},
+                      UsageCase{{"scan", "--json=yes", "/tmp"}, "--json takes no value"},
+                      UsageCase{{"scan", "--color", "sometimes", "/tmp"}, "--color: unknown value 'sometimes'"},
+                      UsageCase{{"scan", "--min-size", "x", "--preset", "y", "/tmp"}, "--min-size: invalid size 'x'"},
+                      UsageCase{{"scan", "-qz", "/tmp"}, "unknown option '-z' for scan"},
+                      UsageCase{{"analyze", "--rule", "dist", "/tmp"}, "unknown option '--rule' for analyze"},
+                      UsageCase{{"--frobnicate"}, "unknown option '--frobnicate'"},
+                      UsageCase{{"help", "frobnicate"}, "unknown command 'frobnicate'"},
+                      UsageCase{{}, "missing command (scan, clean or analyze)"}));
 
 TEST(CliScan, MissingRootsAreReportedAndSkipped)
 {

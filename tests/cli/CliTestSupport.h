@@ -3,6 +3,8 @@
 #include "ChildProcess.h"
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -34,22 +36,51 @@ struct TerminalRun {
     std::string screen;
 };
 
+// How the terminal of runOnTerminal looks to the program: its width, and environment variables to
+// set (a value of nullopt removes the variable).
+struct TerminalSetup {
+    unsigned short columns = 80;
+    std::map<std::string, std::optional<std::string>> environment;
+};
+
 // Runs tarnwick-cli on a pseudo-terminal, as a person would, and types `reply` once it asks a
 // "[y/N]" question; `atQuestion` runs first, while the program waits for the answer.
 inline TerminalRun runOnTerminal(std::vector<std::string> arguments, const std::string &reply,
-                                 const std::function<void()> &atQuestion = {})
+                                 const std::function<void()> &atQuestion = {}, const TerminalSetup &setup = {})
 {
     arguments.insert(arguments.begin(), kCli);
+    // Everything the child needs is made before the fork: it only calls exec.
+    std::vector<std::string> environment;
+    for (char **entry = environ; *entry != nullptr; ++entry) {
+        const std::string text(*entry);
+        if (!setup.environment.contains(text.substr(0, text.find('=')))) {
+            environment.push_back(text);
+        }
+    }
+    for (const auto &[name, value] : setup.environment) {
+        if (value) {
+            environment.push_back(name + "=" + *value);
+        }
+    }
+    std::vector<char *> argv;
+    for (auto &argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+    std::vector<char *> envp;
+    for (auto &entry : environment) {
+        envp.push_back(entry.data());
+    }
+    envp.push_back(nullptr);
+    winsize size{};
+    size.ws_row = 24;
+    size.ws_col = setup.columns;
+
     TerminalRun run;
     int master = -1;
-    const pid_t child = ::forkpty(&master, nullptr, nullptr, nullptr);
+    const pid_t child = ::forkpty(&master, nullptr, nullptr, &size);
     if (child == 0) {
-        std::vector<char *> argv;
-        for (auto &argument : arguments) {
-            argv.push_back(argument.data());
-        }
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
+        ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
     if (child < 0) {

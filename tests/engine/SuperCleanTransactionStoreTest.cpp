@@ -1,5 +1,6 @@
 #include "FixtureTree.h"
 #include "TestEnvironment.h"
+#include "TestNames.h"
 #include "engine/SuperCleanTransactionStore.h"
 #include "platform/FileIO.h"
 
@@ -114,6 +115,51 @@ TEST(SuperCleanTransactionStore, AJournalThatCannotBeAppendedToKeepsItsRecords)
     }
     EXPECT_EQ(readFile(journal), original);
 }
+
+struct OddJournalCase {
+    const char *label;
+    // Puts the odd entry at `journal`; `outside` is a file beyond the journal's folder.
+    void (*place)(const std::string &journal, const std::string &outside);
+};
+
+void PrintTo(const OddJournalCase &c, std::ostream *out)
+{
+    *out << c.label;
+}
+
+class JournalThatIsNotAFile : public ::testing::TestWithParam<OddJournalCase> {};
+
+TEST_P(JournalThatIsNotAFile, IsLeftAloneAndTheCleaningGoesOn)
+{
+    testing::ScopedHome home;
+    FixtureTree tree;
+    const std::string outside = tree.file("elsewhere/notes", 10);
+    const std::string journal = *SuperCleanTransactionStore::manifestPath();
+    GetParam().place(journal, outside);
+    struct stat placed {};
+    ::lstat(journal.c_str(), &placed);
+
+    // A FIFO opened for writing waits for a reader that never comes: in a child, so a regression
+    // fails here instead of hanging the run.
+    EXPECT_TRUE(testing::returnsInChild(
+        [](void *) { SuperCleanTransactionStore::append({record("/p/node_modules", "/t/files/node_modules")}); },
+        nullptr, 20));
+    struct stat after {};
+    ::lstat(journal.c_str(), &after);
+    EXPECT_EQ(after.st_mode & S_IFMT, placed.st_mode & S_IFMT);
+    EXPECT_EQ(readFile(outside), std::string(10, 'x'));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    OddEntries, JournalThatIsNotAFile,
+    ::testing::Values(
+        OddJournalCase{"FIFO",
+                       [](const std::string &journal, const std::string &) { ::mkfifo(journal.c_str(), 0600); }},
+        OddJournalCase{"link to a file elsewhere",
+                       [](const std::string &journal, const std::string &outside) {
+                           ::symlink(outside.c_str(), journal.c_str());
+                       }}),
+    testing::labelTestName<OddJournalCase>);
 
 }  // namespace
 }  // namespace tarnwick

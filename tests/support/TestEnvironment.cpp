@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -84,6 +85,23 @@ std::string runUnprivileged(const std::string &label, void (*work)(int writeFd, 
     }
     ran = true;
     return output;
+}
+
+bool returnsInChild(void (*work)(void *context), void *context, unsigned seconds)
+{
+    const pid_t child = ::fork();
+    if (child < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (child == 0) {
+        ::alarm(seconds);  // the default action of SIGALRM ends the child
+        work(context);
+        ::_exit(0);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace tarnwick::testing

@@ -27,4 +27,9 @@ private:
 std::string runUnprivileged(const std::string &label, void (*work)(int writeFd, void *context), void *context,
                             bool &ran);
 
+// Runs `work` in a forked child that is killed if it has not returned after `seconds`, and says
+// whether it returned. For calls that used to wait forever: the test fails instead of hanging the
+// run. The limit is a guard, not a measurement; keep it far above what the work needs.
+bool returnsInChild(void (*work)(void *context), void *context, unsigned seconds = 60);
+
 }  // namespace tarnwick::testing

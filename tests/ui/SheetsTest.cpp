@@ -8,8 +8,9 @@
 #include "ui/MaintenanceReportSheet.h"
 #include "ui/OnboardingSheet.h"
 #include "ui/SheetPresenter.h"
+#include "ui/StandardFolderSheet.h"
 
-#include <QMessageBox>
+#include <QLabel>
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
@@ -145,17 +146,16 @@ TEST_F(Sheets, AMaintenanceReportOffersItsFollowUpAndAlertsCanChooseAFolder)
     // No Xcode folder in this home: the alert offers the chooser.
     state->addXcodeRoot();
     settle();
-    QMessageBox *alert = sheets().standardFolderAlert();
+    StandardFolderSheet *alert = sheets().standardFolderAlert();
     ASSERT_NE(alert, nullptr);
-    EXPECT_EQ(alert->text().toStdString(), state->standardFolderNotice()->title);
+    EXPECT_EQ(alert->titleLabel()->text().toStdString(), state->standardFolderNotice()->title);
+    EXPECT_EQ(alert->messageLabel()->text().toStdString(), state->standardFolderNotice()->message);
+    EXPECT_EQ(alert->okButton(), nullptr);
+    ASSERT_NE(alert->cancelButton(), nullptr);
     shell.nextChosenFolders = {tree.folder("xcode")};
-    QPushButton *choose = nullptr;
-    for (auto *button : alert->buttons()) {
-        if (button->text() == "Choose Folder") {
-            choose = qobject_cast<QPushButton *>(button);
-        }
-    }
+    QPushButton *choose = alert->chooseFolderButton();
     ASSERT_NE(choose, nullptr);
+    EXPECT_TRUE(choose->isDefault());
     QTest::mouseClick(choose, Qt::LeftButton);
     settle();
     EXPECT_FALSE(state->standardFolderNotice().has_value());

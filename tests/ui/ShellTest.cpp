@@ -5,6 +5,7 @@
 #include "LocalHttpServer.h"
 #include "ui/ActionsMenu.h"
 #include "ui/CleanupSettingsSection.h"
+#include "ui/ElidedLabel.h"
 #include "ui/MainToolbar.h"
 #include "ui/SettingsWindow.h"
 #include "ui/SidebarRows.h"
@@ -55,7 +56,9 @@ TEST(Shell, ChosenFolderScansWithCtrlRWhileEveryControlWaits)
     f.shell.nextChosenFolders = {project};
     toolbar.chooseFolderAction()->trigger();
     ASSERT_EQ(sidebar.rootRows().size(), 1u);
-    EXPECT_EQ(sidebar.rootRows()[0]->shownText().toStdString(), project);
+    // The home folder reads ~ as in the empty state; the hover help keeps the whole path.
+    EXPECT_EQ(sidebar.rootRows()[0]->shownText().toStdString(), "~/Code/app");
+    EXPECT_EQ(sidebar.rootRows()[0]->findChild<ElidedLabel *>()->toolTip().toStdString(), project);
     EXPECT_TRUE(toolbar.scanAction()->isEnabled());
 
     // Nothing from the scan reaches the main thread until the event loop runs, so the controls
@@ -96,6 +99,10 @@ TEST(Shell, SearchFieldAndCleanCommandFollowTheState)
     EXPECT_EQ(f.state->searchText(), "node");
     f.state->setSearchText("");
     EXPECT_TRUE(search.text().isEmpty());
+    // The field's clear icon fades out with the text it clears, also when the state emptied it.
+    auto *clear = search.findChild<QToolButton *>();
+    ASSERT_NE(clear, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clear->property("opacity").toReal() == 0.0; }, 5000));
 
     QAction &clean = *f.window->actionsMenu()->cleanAction();
     QComboBox &method = *f.window->sidebar()->cleanupSettings()->cleanupMethodPicker();

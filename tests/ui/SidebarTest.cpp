@@ -5,6 +5,7 @@
 
 #include "engine/CleanupRules.h"
 #include "ui/CleanupSettingsSection.h"
+#include "ui/ElidedLabel.h"
 #include "ui/SidebarRows.h"
 #include "ui/SidebarView.h"
 #include "ui/StatsSummaryView.h"
@@ -172,6 +173,12 @@ TEST(Sidebar, Screenshots)
         const std::string suffix = scheme == ui::ColorScheme::dark ? "-dark" : "-light";
         QCoreApplication::processEvents();  // lays out the rows just added
         EXPECT_TRUE(testing::saveScreenshot(*f.window, "main-window" + suffix));
+        // Recent rows end in an ellipsis when cut, never mid-glyph.
+        for (HistoryRow *row : f.window->sidebar()->historyRows()) {
+            const QLabel &title = *row->titleLabel();
+            EXPECT_LE(title.fontMetrics().horizontalAdvance(title.text()), title.contentsRect().width());
+            EXPECT_TRUE(title.text() == row->title() || title.text().endsWith(QStringLiteral("…")));
+        }
         SidebarView &sidebar = *f.window->sidebar();
         sidebar.setAdvancedExpanded(true);
         QScrollBar *scroll = sidebar.scrollArea()->verticalScrollBar();
@@ -183,6 +190,17 @@ TEST(Sidebar, Screenshots)
         QMenu &standard = *sidebar.standardFolderButton()->menu();
         standard.popup(sidebar.mapToGlobal(QPoint(20, 20)));
         EXPECT_TRUE(testing::saveScreenshot(standard, "add-standard-folder-menu" + suffix));
+        // The divider before "Recommended Folders" stands out from the menu in either palette.
+        const QImage menu = standard.grab().toImage();
+        const QRect divider = standard.actionGeometry(standard.actions().at(5));
+        ASSERT_TRUE(standard.actions().at(5)->isSeparator());
+        const int background = QColor(menu.pixel(divider.left() + 2, divider.top())).lightness();
+        int strongest = 0;
+        for (int y = divider.top(); y <= divider.bottom(); ++y) {
+            const int line = QColor(menu.pixel(divider.center().x(), y)).lightness();
+            strongest = std::max(strongest, std::abs(line - background));
+        }
+        EXPECT_GE(strongest, 25) << suffix;
         standard.close();
     }
     ui::applyColorScheme(*qApp, ui::ColorScheme::light);

@@ -20,6 +20,7 @@
 #include "ui/SuperCleanPresenter.h"
 #include "ui/SuperCleanMetric.h"
 #include "ui/SuperCleanProgressStep.h"
+#include "ui/SuperCleanInspector.h"
 #include "ui/SuperCleanResultsStep.h"
 #include "ui/DisplayText.h"
 #include "ui/SuperCleanWindow.h"
@@ -249,6 +250,14 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
     EXPECT_FALSE(gradle->isChecked());
     EXPECT_FALSE(coordinator().scopeGroups()[2].roots[1].isSelected);
     EXPECT_NE(visibleWithText<QLabel>(*window, "1 selected"), nullptr);
+    // A location that is not there is shown as not analyzed, and cannot be ticked.
+    for (auto *box : window->findChildren<QCheckBox *>()) {
+        if (box->accessibleName() == ui::displayPath(home.home() + "/Developer")) {
+            EXPECT_FALSE(box->isChecked());
+            EXPECT_FALSE(box->isEnabled());
+        }
+    }
+    EXPECT_EQ(testing::cutTexts(*window), std::vector<std::string>{});
     EXPECT_TRUE(testing::saveScreenshot(*window, name("scope")));
 
     // The analysis, held after its last match: the live list shows the first eight of eleven.
@@ -301,6 +310,17 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
     EXPECT_TRUE(state->excludedPaths().contains(colima));
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_NE(visibleWithText(results, "Advanced (0)"), nullptr);
+    // The empty tier explains itself, and the inspector shows nothing of the tiers out of view.
+    ASSERT_NE(results.emptyTierNote(), nullptr);
+    EXPECT_TRUE(results.emptyTierNote()->isVisible());
+    ASSERT_TRUE(coordinator().focusedItemID().has_value());
+    EXPECT_FALSE(results.inspector().shownItemID().has_value());
+    EXPECT_EQ(testing::cutTexts(*window), std::vector<std::string>{});
+    EXPECT_TRUE(testing::saveScreenshot(*window, name("results-empty-tier")));
+    showTier(*window, "Recommended");
+    EXPECT_EQ(results.emptyTierNote(), nullptr);
+    EXPECT_EQ(results.inspector().shownItemID(), coordinator().focusedItemID());
+    showTier(*window, "Advanced");
 
     // Two selected folders change behind the review's back: one goes, one is replaced.
     std::filesystem::remove_all(projects + "/web4/node_modules");
