@@ -111,11 +111,15 @@ TEST_F(CandidateTable, LiveResultsAreInsertedAndEveryOtherChangeResetsOrRepaints
     EXPECT_EQ(list().horizontalHeader()->sortIndicatorSection(), CandidateTableModel::pathColumn);
 
     // A second scan starts from an empty table and the header cannot sort while it runs.
+    testing::HeldThreadPool held;
     state->scan();
     settle();
+    EXPECT_TRUE(state->isScanning());
+    EXPECT_EQ(model().rowCount(), 0);
     EXPECT_FALSE(list().horizontalHeader()->sectionsClickable());
     clickHeader(CandidateTableModel::sizeColumn);
     EXPECT_EQ(state->sortMode(), CandidateSortMode::path);
+    held.release();
     waitWhileBusy();
     EXPECT_EQ(model().rowCount(), 12);
     expectRowsInOrder(CandidateSortMode::path);

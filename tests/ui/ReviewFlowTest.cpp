@@ -109,10 +109,12 @@ TEST_F(ReviewFlow, FromTheFirstLaunchToCleanupComplete)
                            !header.cleanButton()->isEnabled() &&
                            !(model().flags(model().index(0, CandidateTableModel::cleanColumn)) & Qt::ItemIsEnabled);
     });
+    testing::HeldThreadPool held;
     QTest::mouseClick(empty.actionButton(), Qt::LeftButton);
     EXPECT_TRUE(state->isScanning());
     settle();
     EXPECT_EQ(empty.titleText(), "Scanning...");
+    held.release();
     waitWhileBusy();
     EXPECT_GT(rowsWhileScanning, 0);
     EXPECT_TRUE(controlsDisabled);

@@ -12,7 +12,9 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QSemaphore>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 #include <ctime>
 #include <fcntl.h>
@@ -21,6 +23,38 @@
 #include <sys/stat.h>
 
 namespace tarnwick::testing {
+
+// Keeps background runs from starting while it is held: the global pool gets one thread, and that
+// thread waits for release(). A small scan otherwise may end before the test has looked at the
+// window in the middle of it.
+class HeldThreadPool {
+public:
+    HeldThreadPool() : m_threads(QThreadPool::globalInstance()->maxThreadCount())
+    {
+        QThreadPool::globalInstance()->setMaxThreadCount(1);
+        QThreadPool::globalInstance()->start([this] { m_gate.acquire(); });
+    }
+    HeldThreadPool(const HeldThreadPool &) = delete;
+    HeldThreadPool &operator=(const HeldThreadPool &) = delete;
+    ~HeldThreadPool()
+    {
+        release();
+        QThreadPool::globalInstance()->setMaxThreadCount(m_threads);
+    }
+
+    void release()
+    {
+        if (!m_released) {
+            m_released = true;
+            m_gate.release();
+        }
+    }
+
+private:
+    int m_threads;
+    QSemaphore m_gate;
+    bool m_released = false;
+};
 
 // The main window over an application state with a private home, preferences in memory, a fake
 // desktop and a real folder tree to scan.
