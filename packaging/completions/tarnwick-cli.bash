@@ -87,7 +87,7 @@ _tarnwick_cli()
         if [[ $cur == -* ]]; then
             mapfile -t COMPREPLY < <(compgen -W '-h --help --version' -- "$cur")
         else
-            mapfile -t COMPREPLY < <(compgen -W 'scan clean analyze help' -- "$cur")
+            mapfile -t COMPREPLY < <(compgen -W 'scan clean analyze restore help' -- "$cur")
         fi
         return
     fi
@@ -117,7 +117,7 @@ _tarnwick_cli()
         _tarnwick_cli_folders "$cur"
         return
         ;;
-    --min-size | --threads)
+    --min-size | --keep-free | --threads)
         COMPREPLY=()
         return
         ;;
@@ -131,13 +131,18 @@ _tarnwick_cli()
         ;;
     clean)
         options='-h --help --preset --rule --aggressive --no-aggressive --min-size --exclude --json --color
-            --permanently --yes -q --quiet --threads'
+            --permanently --yes -q --quiet --guided --keep-free --dry-run --threads'
         ;;
     analyze)
         options='-h --help --json --color -q --quiet --threads'
         ;;
+    restore)
+        # Its operands are the ids that `tarnwick-cli restore` lists, not folders.
+        [[ $cur == -* ]] && mapfile -t COMPREPLY < <(compgen -W '-h --help --json --last' -- "$cur") || COMPREPLY=()
+        return
+        ;;
     help)
-        mapfile -t COMPREPLY < <(compgen -W 'scan clean analyze' -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W 'scan clean analyze restore' -- "$cur")
         return
         ;;
     *)

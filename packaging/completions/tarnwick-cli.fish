@@ -1,6 +1,6 @@
 # fish completion for tarnwick-cli, installed in fish's vendor_completions.d.
 
-set -l commands scan clean analyze help
+set -l commands scan clean analyze restore help
 set -l rules node_modules Pods DerivedData 'Xcode Archive' 'Xcode DeviceSupport' 'CoreSimulator Caches' \
     'Unavailable Simulator' 'Simulator Runtime' .gradle 'Gradle Cache' .dart_tool .next .nuxt .svelte-kit .turbo \
     'npm Cache' 'pnpm Store' 'Yarn Cache' __pycache__ .pytest_cache .mypy_cache .ruff_cache .tox .build target \
@@ -14,11 +14,12 @@ set -l start "not __fish_seen_subcommand_from $commands"
 complete -c tarnwick-cli -n $start -a scan -d 'find cleanup folders, largest first'
 complete -c tarnwick-cli -n $start -a clean -d 'scan, then move every found folder to the Trash'
 complete -c tarnwick-cli -n $start -a analyze -d 'the guided analysis without cleaning'
+complete -c tarnwick-cli -n $start -a restore -d 'list the folders cleanings moved to the Trash, or put them back'
 complete -c tarnwick-cli -n $start -a help -d 'show the help of a command'
 complete -c tarnwick-cli -n $start -s h -l help -d 'show this help and exit'
 complete -c tarnwick-cli -n $start -l version -d 'show the version and exit'
 
-complete -c tarnwick-cli -n '__fish_seen_subcommand_from help' -a 'scan clean analyze'
+complete -c tarnwick-cli -n '__fish_seen_subcommand_from help' -a 'scan clean analyze restore'
 
 # Every command
 set -l any '__fish_seen_subcommand_from scan clean analyze'
@@ -41,3 +42,12 @@ complete -c tarnwick-cli -n $scanning -l exclude -x -a '(__fish_complete_directo
 # clean
 complete -c tarnwick-cli -n '__fish_seen_subcommand_from clean' -l permanently -d 'delete instead of moving to the Trash'
 complete -c tarnwick-cli -n '__fish_seen_subcommand_from clean' -l yes -d 'do not ask for confirmation'
+complete -c tarnwick-cli -n '__fish_seen_subcommand_from clean' -l guided -d 'clean only what the guided analysis recommends'
+complete -c tarnwick-cli -n '__fish_seen_subcommand_from clean' -l keep-free -x -d 'with --guided: stop once the home volume has SIZE available'
+complete -c tarnwick-cli -n '__fish_seen_subcommand_from clean' -l dry-run -d 'show what would be cleaned and touch nothing'
+
+# restore: its operands are the ids it lists, not folders
+set -l restoring '__fish_seen_subcommand_from restore'
+complete -c tarnwick-cli -n $restoring -s h -l help -d 'show this help and exit'
+complete -c tarnwick-cli -n $restoring -l json -d 'machine-readable output'
+complete -c tarnwick-cli -n $restoring -l last -d 'put back every folder of the last cleanup'

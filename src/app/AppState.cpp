@@ -2,6 +2,7 @@
 
 #include "app/BuildSettings.h"
 #include "app/DesktopShell.h"
+#include "app/PutBackController.h"
 #include "app/SuperCleanCoordinator.h"
 #include "core/PathRules.h"
 #include "engine/CancellationToken.h"
@@ -55,6 +56,7 @@ AppEnvironment AppEnvironment::standard()
 AppState::AppState(PreferencesStore &defaults, AppEnvironment environment, QObject *parent)
     : QObject(parent), m_defaults(defaults), m_environment(std::move(environment)), m_statusMessage("Ready"),
       m_superCleanCoordinator(new SuperCleanCoordinator(m_environment.homeFolder, this)),
+      m_putBack(new PutBackController(this)),
       m_network(new QNetworkAccessManager(this)), m_analyticsClient(std::make_unique<NoOpAnalyticsClient>()),
       m_updateChecker(std::make_unique<UpdateChecker>(m_environment.updateFeedURL, m_network))
 {
@@ -90,6 +92,12 @@ AppState::AppState(PreferencesStore &defaults, AppEnvironment environment, QObje
         automatic && std::holds_alternative<bool>(*automatic) ? std::get<bool>(*automatic) : true;
     m_statusMessage = m_roots.empty() ? "Choose a folder to scan." : "Ready to scan.";
     m_isOnboardingPresented = !defaults.boolean("hasSeenOnboarding");
+
+    connect(m_superCleanCoordinator, &SuperCleanCoordinator::resultChanged, m_putBack, [this] {
+        if (m_superCleanCoordinator->result()) {
+            m_putBack->cleanupFinished();
+        }
+    });
 
     rebuildAnalyticsClient();
     track(AnalyticsEvent::appOpened);

@@ -34,6 +34,7 @@ namespace tarnwick {
 
 class CancellationToken;
 class DesktopShell;
+class PutBackController;
 class SuperCleanCoordinator;
 
 // What the application state takes from the build and the machine. Tests replace any of it.
@@ -110,6 +111,10 @@ public:
     bool isSuperCleanPresented() const { return m_isSuperCleanPresented; }
 
     SuperCleanCoordinator &superCleanCoordinator() { return *m_superCleanCoordinator; }
+    // Whether the last cleanup can be put back from the Trash, and its outcome when it was.
+    PutBackController &putBack() { return *m_putBack; }
+    // Puts the last cleanup back and says how that went in the status line.
+    void putBackLastCleanup();
 
     // Writes every persisted property to the store, as one save.
     void savePreferences();
@@ -317,6 +322,7 @@ private:
     bool m_isSuperCleanPresented = false;
 
     SuperCleanCoordinator *m_superCleanCoordinator;
+    PutBackController *m_putBack;
     QNetworkAccessManager *m_network;
     std::unique_ptr<AnalyticsClient> m_analyticsClient;
     std::unique_ptr<UpdateChecker> m_updateChecker;

@@ -8,13 +8,17 @@
 #include "core/CountPhrase.h"
 #include "core/PathRules.h"
 #include "core/SaturatingAdd.h"
+#include "app/PutBackController.h"
+#include "app/SuperCleanCoordinator.h"
 #include "engine/CancellationToken.h"
+#include "engine/CleaningLog.h"
 #include "engine/Tarnwicker.h"
 #include "engine/Uuid.h"
 
 #include <QThreadPool>
 
 #include <algorithm>
+#include <map>
 
 namespace tarnwick {
 
@@ -113,14 +117,29 @@ void AppState::deleteSelected()
 
     QThreadPool::globalInstance()->start([poster = MainThreadPoster(this), selected = std::move(selected), action,
                                           token]() mutable {
+        std::map<std::string, std::string> trashedTo;
         DeleteResult result = Tarnwicker::deleteCandidates(
             selected, action, {}, {},
-            [&poster](const DeleteProgress &progress) {
+            [&poster, &trashedTo](const DeleteProgress &progress) {
+                CleaningLog::noteTrashMove(progress, trashedTo);
                 poster.post([progress](AppState &state) { state.setDeleteProgress(progress); });
             },
             *token);
+        // Journaled here, off the main thread, so Put Back can find the moves.
+        const Timestamp now = std::chrono::system_clock::now();
+        CleaningLog::record(CleaningLog::recordsOfMoves(result.deleted, trashedTo, now), now);
         poster.post([result = std::move(result), action](AppState &state) { state.finishCleanup(result, action); });
     });
+}
+
+void AppState::putBackLastCleanup()
+{
+    // A cleanup in progress is still writing the journal this reads.
+    if (m_isDeleting || m_superCleanCoordinator->isBusy()) {
+        return;
+    }
+    m_putBack->putBackLastCleanup();
+    setStatusMessage(m_putBack->outcomeText());
 }
 
 void AppState::cancelCleanup()
@@ -140,6 +159,7 @@ void AppState::finishCleanup(const DeleteResult &result, CleanupAction action)
     m_deleteToken.reset();
     setIsDeleting(false);
     setFailures(result.failures);
+    m_putBack->cleanupFinished();
 
     const auto now = std::chrono::system_clock::now();
     CleanupStats stats = m_cleanupStats;

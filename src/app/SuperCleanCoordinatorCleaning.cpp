@@ -5,7 +5,7 @@
 #include "app/SuperCleanCoordinator.h"
 #include "core/SaturatingAdd.h"
 #include "engine/CancellationToken.h"
-#include "engine/SuperCleanTransactionStore.h"
+#include "engine/CleaningLog.h"
 #include "engine/Tarnwicker.h"
 #include "engine/Uuid.h"
 #include "platform/AvailableSpace.h"
@@ -71,7 +71,7 @@ void SuperCleanCoordinator::cleanSelected()
         const int64_t spaceAfter = availableSpace(home);
         // The moves have happened whether or not a window still listens, so they are journaled here
         // rather than in the report to the main thread, which is dropped when the coordinator is gone.
-        SuperCleanTransactionStore::append(result.trashRecords);
+        CleaningLog::record(result.trashRecords, std::chrono::system_clock::now());
         poster.post([result = std::move(result), session, selectedBytes, spaceBefore,
                      spaceAfter](SuperCleanCoordinator &coordinator) {
             coordinator.finishCleaning(session, result, selectedBytes, spaceBefore, spaceAfter);

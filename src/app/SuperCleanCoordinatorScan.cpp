@@ -56,7 +56,7 @@ void SuperCleanCoordinator::startScan()
         }
     }
     // Nested locations would make the scanner walk (and report) their folders twice.
-    SuperCleanAnalysis::Context context{SuperCleanPolicy::deduplicatedRootPaths(chosen), m_excludedPaths};
+    SuperCleanAnalysis::Context context{SuperCleanPolicy::deduplicatedRootPaths(chosen), m_excludedPaths, nullptr};
     if (context.roots.empty()) {
         setStatusMessage("Select at least one existing folder.");
         return;
@@ -83,6 +83,8 @@ void SuperCleanCoordinator::startScan()
         // it has turns to show them.
         auto latest = std::make_shared<LatestProgress>();
         try {
+            // Read on the scan's thread: walking /proc takes a moment on a busy desktop.
+            context.processUsage = std::make_shared<const ProcessUsage>(ProcessUsage::current());
             auto candidates = Tarnwicker::scan(
                 SuperCleanAnalysis::scanOptions(context),
                 [&poster, &probe, &token, &latest, session](const ScanProgress &progress) {

@@ -51,6 +51,9 @@ std::string itemsTable(const std::vector<SuperCleanItem> &items, const TerminalS
             for (const auto &reason : item.decision.reasons) {
                 out += indent + reason.title + ": " + reason.detail + '\n';
             }
+            for (const auto &note : item.notes) {
+                out += indent + displayPath(note) + '\n';
+            }
             out += indent + "Consequence: " + item.decision.consequence + '\n';
             if (item.decision.isAutoSelected) {
                 recommendedBytes = saturatingAdd(recommendedBytes, item.candidate.size);
@@ -86,38 +89,52 @@ std::string itemsJson(const std::vector<SuperCleanItem> &items)
         }
         object["reasons"] = std::move(reasons);
         object["consequence"] = item.decision.consequence;
+        object["notes"] = item.notes;
         objects.push_back(std::move(object));
     }
     return jsonLinesArray(objects);
 }
 
-int runAnalyze(const CliOptions &options, const CancellationToken &token)
+AnalysisOutcome analyzeRoots(const std::vector<std::string> &givenRoots, bool quiet, const WalkSettings &walk,
+                             const CancellationToken &token)
 {
-    const std::vector<std::string> roots = usableRoots(options.roots);
+    AnalysisOutcome outcome;
+    const std::vector<std::string> roots = usableRoots(givenRoots);
     if (roots.empty()) {
-        std::fprintf(stderr, "tarnwick-cli: no folder left to analyze\n");
-        return kExitUsage;
+        outcome.noUsableRoot = true;
+        return outcome;
     }
-    const SuperCleanAnalysis::Context context{SuperCleanPolicy::deduplicatedRootPaths(roots), {}};
-    ProgressLine line(options.quiet);
+    const SuperCleanAnalysis::Context context{SuperCleanPolicy::deduplicatedRootPaths(roots), {},
+                                              std::make_shared<const ProcessUsage>(ProcessUsage::current())};
+    ProgressLine line(quiet);
     std::vector<CleanupCandidate> found;
     std::vector<CleanupCandidate> live;
-    bool cancelled = false;
     try {
         found = Tarnwicker::scan(
             SuperCleanAnalysis::scanOptions(context),
             [&](const ScanProgress &progress) { line.show(progress.message, progress.currentPath); },
-            [&](const CleanupCandidate &candidate) { live.push_back(candidate); }, token, walkSettingsFor(options));
+            [&](const CleanupCandidate &candidate) { live.push_back(candidate); }, token, walk);
     } catch (const CancellationError &) {
-        cancelled = true;
+        outcome.cancelled = true;
         found = std::move(live);
     }
     line.clear();
-    const auto items = SuperCleanAnalysis::reconciled({}, found, context, std::chrono::system_clock::now());
+    outcome.items = SuperCleanAnalysis::reconciled({}, found, context, std::chrono::system_clock::now());
+    return outcome;
+}
+
+int runAnalyze(const CliOptions &options, const CancellationToken &token)
+{
+    const AnalysisOutcome outcome = analyzeRoots(options.roots, options.quiet, walkSettingsFor(options), token);
+    if (outcome.noUsableRoot) {
+        std::fprintf(stderr, "tarnwick-cli: no folder left to analyze\n");
+        return kExitUsage;
+    }
+    const auto &items = outcome.items;
     const std::string text =
         options.json ? itemsJson(items) : itemsTable(items, TerminalStyle::forStream(options.color, STDOUT_FILENO));
     writeOutput(text);
-    if (cancelled) {
+    if (outcome.cancelled) {
         std::fprintf(stderr, "tarnwick-cli: analysis cancelled; showing what was found so far\n");
         return kExitCancelled;
     }

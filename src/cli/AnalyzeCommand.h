@@ -16,6 +16,17 @@ namespace tarnwick::cli {
 // when no root is usable, 130 when cancelled (what was found so far is still printed).
 int runAnalyze(const CliOptions &options, const CancellationToken &token);
 
+struct AnalysisOutcome {
+    std::vector<SuperCleanItem> items;  // in review order, also when cancelled
+    bool cancelled = false;
+    bool noUsableRoot = false;
+};
+
+// The guided analysis of the roots that exist (the others are reported on standard error), with
+// the progress line unless `quiet`, walked as `walk` says.
+AnalysisOutcome analyzeRoots(const std::vector<std::string> &roots, bool quiet, const WalkSettings &walk,
+                             const CancellationToken &token);
+
 // The items under a heading per tier: size, rule key and path, then the reasons and the consequence.
 // With colour, the headings take their tier's colour and the total is bold.
 std::string itemsTable(const std::vector<SuperCleanItem> &items, const TerminalStyle &style = {});

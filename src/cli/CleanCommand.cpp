@@ -1,59 +1,40 @@
 #include "cli/CleanCommand.h"
 
 #include "cli/CandidateOutput.h"
+#include "cli/ConfirmationPrompt.h"
 #include "cli/DeleteResultOutput.h"
+#include "cli/GuidedCleanCommand.h"
 #include "cli/ProgressLine.h"
 #include "cli/ScanCommand.h"
+#include "cli/SpaceReport.h"
 #include "cli/StandardOutput.h"
 #include "cli/TerminalStyle.h"
 #include "core/ByteCountFormatter.h"
 #include "core/CountPhrase.h"
+#include "engine/CleaningLog.h"
 #include "engine/Tarnwicker.h"
 #include "platform/Trash.h"
 
 #include <cstdio>
-#include <poll.h>
 #include <string>
 #include <unistd.h>
 
 namespace tarnwick::cli {
 
-namespace {
-
-enum class Answer { yes, no, interrupted };
-
-// Reads one line from standard input. A Ctrl-C shows up as the cancelled token: the wait polls it,
-// because a signal that lands just before a blocking read would otherwise leave the read waiting
-// for a line that never comes.
-Answer askOnTerminal(const std::string &question, const CancellationToken &token)
-{
-    writeOutput(question + " [y/N] ", stderr);
-    while (!token.isCancelled()) {
-        pollfd input{STDIN_FILENO, POLLIN, 0};
-        if (::poll(&input, 1, 100) > 0) {
-            break;
-        }
-    }
-    char line[64];
-    const bool read = !token.isCancelled() && std::fgets(line, sizeof line, stdin) != nullptr;
-    if (token.isCancelled()) {
-        writeOutput("\n", stderr);
-        return Answer::interrupted;
-    }
-    if (!read) {
-        writeOutput("\n", stderr);
-        return Answer::no;
-    }
-    const std::string answer(line);
-    return answer == "y\n" || answer == "Y\n" || answer == "yes\n" || answer == "YES\n" || answer == "Yes\n"
-               ? Answer::yes
-               : Answer::no;
-}
-
-} // namespace
 
 int runClean(const CliOptions &options, const CancellationToken &token)
 {
+    if (options.guided) {
+        return runGuidedClean(options, token);
+    }
+    if (options.keepFreeBytes) {
+        std::fprintf(stderr, "tarnwick-cli: --keep-free needs --guided\n");
+        return kExitUsage;
+    }
+    if (options.roots.empty()) {
+        std::fprintf(stderr, "tarnwick-cli: no folder to scan given\nRun 'tarnwick-cli clean --help' for usage.\n");
+        return kExitUsage;
+    }
     const CleanupAction action = options.permanently ? CleanupAction::deletePermanently : CleanupAction::moveToTrash;
     const ScanOutcome outcome = scanRoots(options, token);
     if (outcome.noUsableRoot) {
@@ -67,6 +48,12 @@ int runClean(const CliOptions &options, const CancellationToken &token)
     const std::vector<CleanupCandidate> &candidates = outcome.candidates;
     if (candidates.empty()) {
         writeOutput(options.json ? deleteResultJson({}) : "No cleanup folders found.\n", stdout);
+        return kExitDone;
+    }
+    if (options.dryRun) {
+        writeOutput(options.json ? candidatesJson(candidates)
+                                 : candidatesTable(candidates, TerminalStyle::forStream(options.color, STDOUT_FILENO)) +
+                                       "Dry run: nothing was cleaned.\n");
         return kExitDone;
     }
     // With --json, standard output carries only the result; the table goes where the question goes.
@@ -91,23 +78,26 @@ int runClean(const CliOptions &options, const CancellationToken &token)
             countPhrase(static_cast<int64_t>(candidates.size())) + " (" + formatByteCount(totalSize(candidates)) + ")";
         const std::string question = action == CleanupAction::moveToTrash ? "Move " + amount + " to the Trash?"
                                                                           : "Permanently delete " + amount + "?";
-        switch (askOnTerminal(question, token)) {
-        case Answer::yes:
-            break;
-        case Answer::no:
-            writeOutput("Nothing was cleaned.\n", stderr);
-            return kExitDone;
-        case Answer::interrupted:
-            std::fprintf(stderr, "tarnwick-cli: cancelled; nothing was cleaned\n");
-            return kExitCancelled;
+        if (const auto status = refusedCleaning(question, token)) {
+            return *status;
         }
     }
 
+    SpaceReport space = SpaceReport::before();
+    std::map<std::string, std::string> trashedTo;
     ProgressLine line(options.quiet);
     const DeleteResult result = Tarnwicker::deleteCandidates(
         candidates, action, {}, {},
-        [&](const DeleteProgress &progress) { line.show(progress.message, progress.currentPath); }, token);
+        [&](const DeleteProgress &progress) {
+            line.show(progress.message, progress.currentPath);
+            CleaningLog::noteTrashMove(progress, trashedTo);
+        },
+        token);
     line.clear();
+    // The moves are journaled like the guided ones, so `restore` can put them back.
+    const Timestamp now = std::chrono::system_clock::now();
+    CleaningLog::record(CleaningLog::recordsOfMoves(result.deleted, trashedTo, now), now);
+    space.finish(result, trashedTo);
 
     bool trashUnusable = false;
     for (const auto &failure : result.failures) {
@@ -119,10 +109,12 @@ int runClean(const CliOptions &options, const CancellationToken &token)
         std::fprintf(stderr, "tarnwick-cli: where the Trash cannot be used, --permanently deletes instead\n");
     }
     if (options.json) {
-        writeOutput(deleteResultJson(result), stdout);
+        nlohmann::ordered_json extra;
+        space.addTo(extra);
+        writeOutput(deleteResultJson(result, extra), stdout);
     } else {
         const TerminalStyle style = TerminalStyle::forStream(options.color, STDOUT_FILENO);
-        writeOutput(style.total(cleanupSummary(result, action)) + "\n", stdout);
+        writeOutput(style.total(cleanupSummary(result, action)) + "\n" + space.text() + "\n", stdout);
     }
     if (result.cancelled) {
         return kExitCancelled;

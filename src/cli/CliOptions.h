@@ -11,7 +11,7 @@
 
 namespace tarnwick::cli {
 
-enum class Command { scan, clean, analyze };
+enum class Command { scan, clean, analyze, restore };
 
 // When human output may carry colour: `automatic` colours a terminal unless NO_COLOR is set or the
 // terminal is dumb; `always` also colours a pipe (for `less -R` and the like).
@@ -33,7 +33,12 @@ struct CliOptions {
     bool quiet = false;
     unsigned threads = 0; // --threads; 0: one per core
     ColorMode color = ColorMode::automatic;
-    std::vector<std::string> roots; // as given
+    bool guided = false;                     // clean: the Recommended items of the guided analysis only
+    bool dryRun = false;                     // clean: say what would be cleaned, touch nothing
+    std::optional<int64_t> keepFreeBytes;    // clean --guided: stop once this much is available
+    bool last = false;                       // restore: every move of the last cleanup
+    std::vector<std::string> roots;          // as given
+    std::vector<std::string> moveIDs;        // restore: the journal records to put back
 };
 
 // "512", "100MB", "1.5 GiB", "2g": bytes, with binary multiples for the units. Nothing when invalid.

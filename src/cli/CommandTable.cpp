@@ -74,6 +74,16 @@ std::optional<std::string> storeExclusion(CliOptions &options, const std::string
     return std::nullopt;
 }
 
+std::optional<std::string> storeKeepFree(CliOptions &options, const std::string &value)
+{
+    const auto bytes = parseByteSize(value);
+    if (!bytes) {
+        return "invalid size '" + value + "' (use bytes, or a number with KB, MB, GB or TB)";
+    }
+    options.keepFreeBytes = *bytes;
+    return std::nullopt;
+}
+
 std::optional<std::string> storeColor(CliOptions &options, const std::string &value)
 {
     if (value == "never") {
@@ -110,10 +120,12 @@ const std::vector<CommandSpec> &commandSpecs()
 {
     static const std::vector<CommandSpec> commands{
         {scan, "scan", "find cleanup folders, largest first", "ROOT", "a folder to scan", "no folder to scan given"},
-        {clean, "clean", "scan, then move every found folder to the Trash", "ROOT", "a folder to scan",
-         "no folder to scan given"},
+        // clean checks its own roots: with --guided they default to the application's folders.
+        {clean, "clean", "scan, then move every found folder to the Trash", "ROOT", "a folder to scan", ""},
         {analyze, "analyze", "the guided analysis (every rule, tiers and reasons) without cleaning", "ROOT",
          "a folder to analyze; it may itself be an item", "no folder to scan given"},
+        {restore, "restore", "list the folders cleanings moved to the Trash, or put them back", "ID",
+         "a move to put back (its id, or the first eight characters or more of it)", "", &CliOptions::moveIDs},
     };
     return commands;
 }
@@ -147,7 +159,7 @@ const std::vector<OptionSpec> &optionSpecs()
          {scan, clean},
          storeMinimumSize},
         {"--exclude", "PATH", "never enter PATH (repeatable)", {scan, clean}, storeExclusion},
-        {"--json", "", "machine-readable output", {scan, clean, analyze}, flag(&CliOptions::json)},
+        {"--json", "", "machine-readable output", {scan, clean, analyze, restore}, flag(&CliOptions::json)},
         {"--color",
          "WHEN",
          "colour in human output: never, auto (a terminal without NO_COLOR) or always",
@@ -155,6 +167,18 @@ const std::vector<OptionSpec> &optionSpecs()
          storeColor},
         {"--permanently", "", "delete instead of moving to the Trash", {clean}, flag(&CliOptions::permanently)},
         {"--yes", "", "do not ask for confirmation", {clean}, flag(&CliOptions::yes)},
+        {"--guided",
+         "",
+         "clean only what the guided analysis recommends, never a folder in use (roots default to the app's)",
+         {clean},
+         flag(&CliOptions::guided)},
+        {"--keep-free",
+         "SIZE",
+         "with --guided: stop once the home volume has SIZE available (the Trash's share counted)",
+         {clean},
+         storeKeepFree},
+        {"--dry-run", "", "show what would be cleaned and touch nothing", {clean}, flag(&CliOptions::dryRun)},
+        {"--last", "", "put back every folder of the last cleanup", {restore}, flag(&CliOptions::last)},
         {"-q,--quiet", "", "no progress on standard error", {scan, clean, analyze}, flag(&CliOptions::quiet)},
         {"--threads",
          "N",

@@ -26,7 +26,7 @@ std::string arrayLines(const std::vector<Item> &items, ToJson toJson)
 
 }  // namespace
 
-std::string deleteResultJson(const DeleteResult &result)
+std::string deleteResultJson(const DeleteResult &result, const nlohmann::ordered_json &extra)
 {
     std::string text = "{\n  \"deleted\": " + arrayLines(result.deleted, candidateJsonObject);
     text += ",\n  \"failures\": " + arrayLines(result.failures, [](const CleanupFailure &failure) {
@@ -42,7 +42,13 @@ std::string deleteResultJson(const DeleteResult &result)
             });
     text += ",\n  \"trashRecords\": " +
             arrayLines(result.trashRecords, [](const TrashTransactionRecord &record) { return record.toJson(); });
-    text += std::string(",\n  \"cancelled\": ") + (result.cancelled ? "true" : "false") + "\n}\n";
+    text += std::string(",\n  \"cancelled\": ") + (result.cancelled ? "true" : "false");
+    if (extra.is_object()) {
+        for (const auto &[key, value] : extra.items()) {
+            text += ",\n  " + jsonString(key) + ": " + jsonText(value);
+        }
+    }
+    text += "\n}\n";
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/AnalyzeCommand.h"
 #include "cli/CleanCommand.h"
 #include "cli/CommandLine.h"
+#include "cli/RestoreCommand.h"
 #include "cli/ScanCommand.h"
 #include "cli/StandardOutput.h"
 
@@ -64,6 +65,9 @@ int main(int argc, char **argv)
         break;
     case Command::analyze:
         status = runAnalyze(options, g_token);
+        break;
+    case Command::restore:
+        status = runRestore(options, g_token);
         break;
     }
     return finishOutput(status);

@@ -9,8 +9,11 @@
 #include "platform/FileTests.h"
 #include "platform/RunningApplications.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -98,22 +101,28 @@ std::optional<SuperCleanItem> makeItem(const CleanupCandidate &candidate, const 
     seed.sizeBytes = candidate.size;
     seed.modifiedAt = candidate.modifiedAt;
     seed.approvedRootPath = *root;
-    seed.evidence = evidence(candidate, *root, *snapshot, context.alwaysKeep, now);
+    seed.evidence = evidence(candidate, *root, *snapshot, context, now);
     seed.snapshot = snapshot;
     SuperCleanPolicyDecision decision = SuperCleanPolicy::classify(seed);
-    return SuperCleanItem{candidate.id, candidate, std::move(*snapshot), *root, std::move(decision)};
+    return SuperCleanItem{candidate.id, candidate, std::move(*snapshot), *root, std::move(decision),
+                          std::move(seed.evidence.notes)};
 }
 
 SuperCleanActivityEvidence evidence(const CleanupCandidate &candidate, const std::string &approvedRoot,
-                                    const FileSystemSnapshot &snapshot, const std::set<std::string> &alwaysKeep,
-                                    Timestamp now)
+                                    const FileSystemSnapshot &snapshot, const Context &context, Timestamp now)
 {
     SuperCleanActivityEvidence found;
     found.hasRequiredManifest = hasRequiredManifest(candidate);
     found.daysInactive = daysInactive(activityDate(candidate, approvedRoot), now);
     found.hasStrongGeneratedContext = hasStrongGeneratedContext(candidate, found.hasRequiredManifest);
     found.isRelatedToolRunning = isRelatedToolRunning(candidate);
-    found.isAlwaysKeep = isAlwaysKeep(candidate.path, alwaysKeep);
+    if (context.processUsage && !context.processUsage->empty()) {
+        if (const auto user = processUsing(candidate.path, *context.processUsage)) {
+            found.isRelatedToolRunning = true;
+            found.notes.push_back(inUseText(*user));
+        }
+    }
+    found.isAlwaysKeep = isAlwaysKeep(candidate.path, context.alwaysKeep);
     // A link or a mount point could make the item something other than the folder that was reviewed.
     found.pathIsCertain =
         !snapshot.isSymbolicLink && !snapshot.isMountPoint && isPathInside(candidate.path, approvedRoot);
@@ -175,18 +184,36 @@ bool hasStrongGeneratedContext(const CleanupCandidate &candidate, bool hasRequir
     return candidate.risk == CleanupRisk::safe;
 }
 
+std::optional<ProcessUser> processUsing(const std::string &path, const ProcessUsage &usage)
+{
+    // The process table names files by their real paths.
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) {
+        return std::nullopt;
+    }
+    return usage.userOf(resolved);
+}
+
 bool isRelatedToolRunning(const CleanupCandidate &candidate)
 {
-    std::vector<std::string> tools;
     if (candidate.category == "Xcode" || candidate.category == "iOS") {
-        tools = {"xcode", "simulator"};
-    } else if (candidate.category == "Docker") {
-        tools = {"docker", "colima"};
-    } else {
+        for (const auto &name : runningApplicationNames()) {
+            const std::string lower = lowercased(name);
+            if (lower == "xcode" || lower == "simulator") {
+                return true;
+            }
+        }
         return false;
     }
-    for (const auto &name : runningApplicationNames()) {
-        if (std::find(tools.begin(), tools.end(), lowercased(name)) != tools.end()) {
+    if (candidate.category != "Docker") {
+        return false;
+    }
+    // The client and Colima run as the user; the engine (dockerd, containerd) runs as root, and
+    // Docker Desktop's backend processes are named com.docker.* (cut to 15 bytes by the kernel).
+    for (const auto &name : runningApplicationNames(true)) {
+        const std::string lower = lowercased(name);
+        if (lower == "docker" || lower == "colima" || lower == "dockerd" || lower == "containerd" ||
+            lower.starts_with("com.docker.")) {
             return true;
         }
     }

@@ -5,8 +5,10 @@
 #include "engine/CleanupCandidate.h"
 #include "engine/ScanOptions.h"
 #include "engine/SuperCleanItem.h"
+#include "platform/ProcessUsage.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,6 +23,8 @@ namespace tarnwick::SuperCleanAnalysis {
 struct Context {
     std::vector<std::string> roots;        // the scanned roots, already free of nesting
     std::set<std::string> alwaysKeep;      // the user's Always Keep paths
+    // What running processes hold, read once when the scan starts; none means "not looked at".
+    std::shared_ptr<const ProcessUsage> processUsage;
 };
 
 // Every rule of the catalogue, the extra types included, no size limit, the Always Keep paths left
@@ -31,10 +35,13 @@ ScanOptions scanOptions(const Context &context);
 // decision. Nothing when the folder lies outside every root or cannot be read.
 std::optional<SuperCleanItem> makeItem(const CleanupCandidate &candidate, const Context &context, Timestamp now);
 
-// What is known about a folder. Failed readings count as the negative answer.
+// What is known about a folder. Failed readings count as the negative answer. A folder a running
+// process uses counts as one whose related tool is running, and its note says which process.
 SuperCleanActivityEvidence evidence(const CleanupCandidate &candidate, const std::string &approvedRoot,
-                                    const FileSystemSnapshot &snapshot, const std::set<std::string> &alwaysKeep,
-                                    Timestamp now);
+                                    const FileSystemSnapshot &snapshot, const Context &context, Timestamp now);
+
+// The process that uses the folder (its working folder, an open or a mapped file is in it), if any.
+std::optional<ProcessUser> processUsing(const std::string &path, const ProcessUsage &usage);
 
 // The later of the folder's own modification date and that of the ".git" of the nearest repository
 // that holds it, looked for only inside the approved root: a dependency folder is as active as its
@@ -52,7 +59,7 @@ bool hasRequiredManifest(const CleanupCandidate &candidate);
 bool hasStrongGeneratedContext(const CleanupCandidate &candidate, bool hasRequiredManifest);
 
 // Whether the developer tool behind an Xcode, iOS or Docker folder is running. Reads the process list
-// only for those categories.
+// only for those categories. Docker counts as running when its daemon runs, whoever runs it.
 bool isRelatedToolRunning(const CleanupCandidate &candidate);
 
 // The review order: recommended, review, advanced; larger first within a tier; then by path in the

@@ -5,6 +5,7 @@
 #include "engine/CleanupCandidate.h"
 
 #include <string>
+#include <vector>
 
 namespace tarnwick {
 
@@ -16,6 +17,7 @@ struct SuperCleanItem {
     FileSystemSnapshot snapshot;
     std::string approvedRoot;  // the first scanned root that contains the candidate
     SuperCleanPolicyDecision decision;
+    std::vector<std::string> notes;  // what the evidence noted beside the decision ("In use by ...")
 
     bool operator==(const SuperCleanItem &) const = default;
 };

@@ -5,49 +5,9 @@
 #include "platform/FileIO.h"
 #include "platform/UserFolders.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <cerrno>
 
 namespace tarnwick::SuperCleanTransactionStore {
 
-namespace {
-
-enum class AppendOutcome { written, absent, failed };
-
-AppendOutcome appendToExisting(const std::string &path, const std::string &text)
-{
-    // Anything but a regular file there (a FIFO would hold the cleaning's thread until someone
-    // opened its other end; a link could point anywhere) is left alone and the lines are dropped.
-    const FileDescriptor fd = openRegularFile(AT_FDCWD, path.c_str(), O_WRONLY | O_APPEND);
-    if (!fd.valid()) {
-        return errno == ENOENT ? AppendOutcome::absent : AppendOutcome::failed;
-    }
-    // One write of a few lines with O_APPEND lands after whatever another process appended.
-    return writeAll(fd.get(), text) ? AppendOutcome::written : AppendOutcome::failed;
-}
-
-// Writes the new journal beside its final name and links it into place. link() refuses an existing
-// name, so a journal that appeared meanwhile is appended to instead of replaced.
-void createWhole(const std::string &path, const std::string &text)
-{
-    std::string temporary = std::string(parentPath(path)) + "/.SuperCleanTransactions.jsonl.XXXXXX";
-    const FileDescriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (!fd.valid()) {
-        return;
-    }
-    const bool written = writeAll(fd.get(), text) && ::fsync(fd.get()) == 0;
-    const bool linked = written && ::link(temporary.c_str(), path.c_str()) == 0;
-    const bool raced = written && !linked && errno == EEXIST;
-    ::unlink(temporary.c_str());
-    if (raced) {
-        appendToExisting(path, text);
-    }
-}
-
-}  // namespace
 
 std::optional<std::string> manifestPath()
 {
@@ -80,9 +40,34 @@ void append(const std::vector<TrashTransactionRecord> &records)
     if (!path) {
         return;
     }
-    if (appendToExisting(*path, text) == AppendOutcome::absent) {
-        createWhole(*path, text);
+    appendLines(*path, text);
+}
+
+std::vector<TrashTransactionRecord> records()
+{
+    std::vector<TrashTransactionRecord> found;
+    const auto path = manifestPath();
+    std::string text;
+    if (!path || !readRegularFile(*path, text, kMaxJournalBytes)) {
+        return found;
     }
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const auto object = nlohmann::ordered_json::parse(text.begin() + static_cast<std::ptrdiff_t>(start),
+                                                          text.begin() + static_cast<std::ptrdiff_t>(end), nullptr,
+                                                          false);
+        start = end + 1;
+        if (object.is_object()) {
+            if (auto record = TrashTransactionRecord::fromJson(object)) {
+                found.push_back(std::move(*record));
+            }
+        }
+    }
+    return found;
 }
 
 }  // namespace tarnwick::SuperCleanTransactionStore

@@ -33,4 +33,19 @@ FileDescriptor openRegularFile(int dirFd, const char *name, int flags, mode_t mo
 // the errno of the first creation that failed for a reason other than existing.
 int makeFolderPath(const std::string &path);
 
+// Appends whole lines to the file at `path`, for logs that are only ever appended to: an existing
+// regular file gets them with one O_APPEND write (after whatever another process appended); a
+// missing one appears whole, written aside and linked into place, so no reader sees half of it.
+// Anything but a regular file there (a FIFO would block, a link could point anywhere) is left alone.
+// False when the lines were not written.
+bool appendLines(const std::string &path, const std::string &text);
+
+// Reads a whole regular file, opened without blocking and without following a link; false when it
+// is missing, something else, unreadable or larger than `limit`.
+bool readRegularFile(const std::string &path, std::string &text, std::size_t limit);
+
+// renameat2 with RENAME_NOREPLACE: moves fromName to toName and fails with EEXIST rather than
+// replace anything there. Returns 0, or -1 with errno set.
+int renameWithoutReplacing(int fromFd, const char *fromName, int toFd, const char *toName);
+
 }  // namespace tarnwick

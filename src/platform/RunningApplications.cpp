@@ -2,6 +2,7 @@
 
 #include "platform/FileDescriptor.h"
 #include "platform/FileIO.h"
+#include "platform/ProcessIDs.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,24 +13,7 @@
 
 namespace tarnwick {
 
-namespace {
-
-bool isProcessID(const char *name)
-{
-    if (*name == '\0') {
-        return false;
-    }
-    for (; *name != '\0'; ++name) {
-        if (*name < '0' || *name > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
-std::vector<std::string> runningApplicationNames()
+std::vector<std::string> runningApplicationNames(bool everyUser)
 {
     std::vector<std::string> names;
     struct CloseDirectory {
@@ -47,7 +31,7 @@ std::vector<std::string> runningApplicationNames()
         }
         // A process folder belongs to the process's real user.
         struct stat status {};
-        if (::fstatat(procFd, entry->d_name, &status, 0) != 0 || status.st_uid != user) {
+        if (::fstatat(procFd, entry->d_name, &status, 0) != 0 || (!everyUser && status.st_uid != user)) {
             continue;
         }
         const FileDescriptor comm(::openat(procFd, (std::string(entry->d_name) + "/comm").c_str(), O_RDONLY | O_CLOEXEC));

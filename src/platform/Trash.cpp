@@ -21,9 +21,6 @@ namespace tarnwick {
 
 namespace {
 
-// RENAME_NOREPLACE of <linux/fs.h>; the syscall is used directly so older C libraries without a
-// renameat2 wrapper build too.
-constexpr unsigned kRenameNoReplace = 1U << 0;
 constexpr std::string_view kInfoSuffix = ".trashinfo";
 // Room kept in a long name for ".N" suffixes up to seven digits.
 constexpr std::size_t kSuffixRoom = 8;
@@ -42,26 +39,6 @@ TrashMoveResult failure(int error, std::string message)
 TrashMoveResult identityMismatch()
 {
     return failure(ESTALE, kChangedSinceScan);
-}
-
-int renameNoReplace(int fromFd, const char *fromName, int toFd, const char *toName)
-{
-    int result;
-    do {
-        result = static_cast<int>(::syscall(SYS_renameat2, fromFd, fromName, toFd, toName, kRenameNoReplace));
-    } while (result != 0 && errno == EINTR);
-    if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {
-        // Some file systems (older NFS and FUSE servers) cannot promise "no replace". The name was
-        // found free and its info file reserved a moment ago, so a plain rename that re-checks the
-        // target first can only lose to a racing program that ignores that reservation.
-        struct stat existing {};
-        if (::fstatat(toFd, toName, &existing, AT_SYMLINK_NOFOLLOW) == 0) {
-            errno = EEXIST;
-            return -1;
-        }
-        result = ::renameat(fromFd, fromName, toFd, toName);
-    }
-    return result;
 }
 
 // The item's name, shortened when NAME.N.trashinfo would not fit the file system's name limit.
@@ -217,7 +194,7 @@ TrashMoveResult moveToTrash(const ReachedEntry &entry, const std::string &path,
                 return gone ? failure(checkError) : identityMismatch();
             }
         }
-        if (renameNoReplace(parentFd, name.c_str(), trash->filesFd(), candidate.c_str()) != 0) {
+        if (renameWithoutReplacing(parentFd, name.c_str(), trash->filesFd(), candidate.c_str()) != 0) {
             const int renameError = errno;
             ::unlinkat(trash->infoFd(), infoName.c_str(), 0);
             if (renameError == EEXIST) {

@@ -134,9 +134,10 @@ bool replaceCache(int trashFd, const std::string &text)
 }
 
 // Rewrites the cache with one line per folder still in files/ (the last line of a name, which is
-// the one readers that re-read keep) when stale lines make up most of it. Lines that other writers
-// append between the read and the rename are lost; readers measure a folder without a line.
-void compactIfMostlyStale(int trashFd)
+// the one readers that re-read keep): always, or with `onlyWhenMostlyStale` only when stale lines
+// make up most of it. Lines that other writers append between the read and the rename are lost;
+// readers measure a folder without a line.
+void dropStaleLines(int trashFd, bool onlyWhenMostlyStale)
 {
     const FileDescriptor files(::openat(trashFd, "files", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!files.valid()) {
@@ -196,7 +197,7 @@ void compactIfMostlyStale(int trashFd)
     if (!pending.empty()) {
         takeLine(pending);
     }
-    if (lineCount <= 2 * kept.size() + kCompactionSlackLines) {
+    if (lineCount == kept.size() || (onlyWhenMostlyStale && lineCount <= 2 * kept.size() + kCompactionSlackLines)) {
         return;
     }
     std::string text;
@@ -299,9 +300,14 @@ bool recordTrashedFolderSize(int trashFd, std::string_view nameInTrash, int64_t 
     }
     const off_t end = ::lseek(cache.get(), 0, SEEK_CUR);
     if (end > 0 && crossesCompactionCheck(std::max<off_t>(0, end - static_cast<off_t>(line.size())), end)) {
-        compactIfMostlyStale(trashFd);
+        dropStaleLines(trashFd, true);
     }
     return true;
+}
+
+void forgetFoldersThatLeftTheTrash(int trashFd)
+{
+    dropStaleLines(trashFd, false);
 }
 
 }  // namespace tarnwick

@@ -28,4 +28,8 @@ inline constexpr int64_t kMaxSizedEntries = 2'000'000;
 // rename. Returns false when no line was written; the trash itself stays valid either way.
 bool recordTrashedFolderSize(int trashFd, std::string_view nameInTrash, int64_t size, std::time_t infoModified);
 
+// Drops the lines of folders no longer in files/ (one put back where it came from, say), by
+// rewriting the cache through a temporary file and a rename; nothing happens when none is stale.
+void forgetFoldersThatLeftTheTrash(int trashFd);
+
 }  // namespace tarnwick

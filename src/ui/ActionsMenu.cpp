@@ -1,6 +1,7 @@
 #include "ui/ActionsMenu.h"
 
 #include "app/AppState.h"
+#include "app/PutBackController.h"
 #include "ui/StateBindings.h"
 
 namespace tarnwick {
@@ -11,6 +12,7 @@ ActionsMenu::ActionsMenu(AppState &state, QWidget *parent)
       m_scan(addAction(QStringLiteral("Scan"))),
       m_cancelScan(addAction(QStringLiteral("Cancel Scan"))),
       m_cancelCleanup(addAction(QStringLiteral("Cancel Cleanup"))),
+      m_putBackLastCleanup(addAction(QStringLiteral("Put Back Last Cleanup"))),
       m_selectAll((addSeparator(), addAction(QStringLiteral("Select All Results")))),
       m_clearSelection(addAction(QStringLiteral("Clear Selection"))),
       m_checkForUpdates((addSeparator(), addAction(QStringLiteral("Check for Updates...")))),
@@ -25,6 +27,10 @@ ActionsMenu::ActionsMenu(AppState &state, QWidget *parent)
     connect(m_scan, &QAction::triggered, this, [this] { m_state.scan(); });
     connect(m_cancelScan, &QAction::triggered, this, [this] { m_state.cancelScan(); });
     connect(m_cancelCleanup, &QAction::triggered, this, [this] { m_state.cancelCleanup(); });
+    connect(m_putBackLastCleanup, &QAction::triggered, this, [this] { m_state.putBackLastCleanup(); });
+    // The Trash may have been emptied or restored from elsewhere since the menu was last shown.
+    connect(this, &QMenu::aboutToShow, this, [this] { m_state.putBack().refresh(); });
+    connect(&state.putBack(), &PutBackController::canPutBackLastCleanupChanged, this, &ActionsMenu::refresh);
     connect(m_selectAll, &QAction::triggered, this, [this] { m_state.selectAllCandidates(); });
     connect(m_clearSelection, &QAction::triggered, this, [this] { m_state.clearSelection(); });
     connect(m_checkForUpdates, &QAction::triggered, this, [this] { m_state.checkForUpdates(true); });
@@ -47,6 +53,7 @@ void ActionsMenu::refresh()
     m_scan->setEnabled(!busy);
     m_cancelScan->setEnabled(m_state.isScanning());
     m_cancelCleanup->setEnabled(m_state.isDeleting());
+    m_putBackLastCleanup->setEnabled(!busy && m_state.putBack().canPutBackLastCleanup());
     m_selectAll->setEnabled(!busy && !m_state.candidates().empty());
     m_clearSelection->setEnabled(!busy && anySelected);
     m_checkForUpdates->setEnabled(phase != UpdateCheckPhase::checking);

@@ -17,6 +17,7 @@ public:
     QAction *scanAction() const { return m_scan; }
     QAction *cancelScanAction() const { return m_cancelScan; }
     QAction *cancelCleanupAction() const { return m_cancelCleanup; }
+    QAction *putBackLastCleanupAction() const { return m_putBackLastCleanup; }
     QAction *selectAllAction() const { return m_selectAll; }
     QAction *clearSelectionAction() const { return m_clearSelection; }
     QAction *checkForUpdatesAction() const { return m_checkForUpdates; }
@@ -30,6 +31,7 @@ private:
     QAction *m_scan;
     QAction *m_cancelScan;
     QAction *m_cancelCleanup;
+    QAction *m_putBackLastCleanup;
     QAction *m_selectAll;
     QAction *m_clearSelection;
     QAction *m_checkForUpdates;

@@ -1,5 +1,6 @@
 #include "ui/SuperCleanCompletionStep.h"
 
+#include "app/PutBackController.h"
 #include "app/SuperCleanCoordinator.h"
 #include "ui/SuperCleanCard.h"
 #include "ui/SuperCleanMetric.h"
@@ -15,11 +16,14 @@
 
 namespace tarnwick {
 
-SuperCleanCompletionStep::SuperCleanCompletionStep(SuperCleanCoordinator &coordinator, QWidget *parent)
+SuperCleanCompletionStep::SuperCleanCompletionStep(SuperCleanCoordinator &coordinator, PutBackController &putBack,
+                                                   QWidget *parent)
     : QWidget(parent),
       m_coordinator(coordinator),
+      m_putBack(putBack),
       m_symbol(new QLabel(this)),
       m_summary(ui::makeParagraph({}, ui::TextStyle::body, this, true)),
+      m_putBackOutcome(ui::makeParagraph({}, ui::TextStyle::body, this, true)),
       m_moved(new SuperCleanMetric(QStringLiteral("Moved to Trash"), this)),
       m_selected(new SuperCleanMetric(QStringLiteral("Selected"), this)),
       m_change(new SuperCleanMetric(QStringLiteral("Observed Change"), this)),
@@ -39,6 +43,8 @@ SuperCleanCompletionStep::SuperCleanCompletionStep(SuperCleanCoordinator &coordi
     heading->addWidget(ui::makeLabel(QStringLiteral("Super Clean Finished"), ui::TextStyle::title, this));
     m_summary->setObjectName(QStringLiteral("completionSummary"));
     heading->addWidget(m_summary);
+    m_putBackOutcome->setObjectName(QStringLiteral("putBackOutcome"));
+    heading->addWidget(m_putBackOutcome);
     top->addLayout(heading, 1);
     layout->addLayout(top);
 
@@ -78,6 +84,7 @@ SuperCleanCompletionStep::SuperCleanCompletionStep(SuperCleanCoordinator &coordi
     layout->addWidget(note);
 
     connect(&coordinator, &SuperCleanCoordinator::resultChanged, this, &SuperCleanCompletionStep::refresh);
+    connect(&putBack, &PutBackController::outcomeTextChanged, this, &SuperCleanCompletionStep::refresh);
     refresh();
 }
 
@@ -90,6 +97,8 @@ void SuperCleanCompletionStep::refresh()
         ui::symbolIcon(failed ? "exclamationmark.triangle.fill" : "checkmark.circle.fill", tint).pixmap(44, 44));
     m_symbol->setFixedSize(44, 44);
     m_summary->setText(result ? ui::qstring(result->report.summaryText()) : QStringLiteral("No items were moved."));
+    m_putBackOutcome->setText(ui::qstring(m_putBack.outcomeText()));
+    m_putBackOutcome->setVisible(!m_putBack.outcomeText().empty());
     const SuperCleanCompletionReport report = result ? result->report : SuperCleanCompletionReport{};
     m_moved->setValue(ui::sizeText(report.movedToTrashBytes));
     m_selected->setValue(ui::sizeText(report.selectedBytes));

@@ -7,6 +7,7 @@ class QTreeWidget;
 
 namespace tarnwick {
 
+class PutBackController;
 class SuperCleanCoordinator;
 class SuperCleanMetric;
 
@@ -15,14 +16,16 @@ class SuperCleanMetric;
 class SuperCleanCompletionStep : public QWidget {
     Q_OBJECT
 public:
-    explicit SuperCleanCompletionStep(SuperCleanCoordinator &coordinator, QWidget *parent = nullptr);
+    SuperCleanCompletionStep(SuperCleanCoordinator &coordinator, PutBackController &putBack, QWidget *parent = nullptr);
 
 private:
     void refresh();
 
     SuperCleanCoordinator &m_coordinator;
+    PutBackController &m_putBack;
     QLabel *m_symbol;
     QLabel *m_summary;
+    QLabel *m_putBackOutcome;
     SuperCleanMetric *m_moved;
     SuperCleanMetric *m_selected;
     SuperCleanMetric *m_change;

@@ -8,6 +8,7 @@
 #include "ui/ElidedLabel.h"
 #include "ui/SuperCleanCleaningStep.h"
 #include "ui/SuperCleanCompletionStep.h"
+#include "app/PutBackController.h"
 #include "ui/SuperCleanConfirmationSheet.h"
 #include "ui/SuperCleanProgressStep.h"
 #include "ui/SuperCleanResultsStep.h"
@@ -93,7 +94,7 @@ SuperCleanWindow::SuperCleanWindow(AppState &state, DesktopShell &shell, QWidget
     m_progress = new SuperCleanProgressStep(m_coordinator, m_steps);
     m_results = new SuperCleanResultsStep(state, shell, m_steps);
     m_cleaning = new SuperCleanCleaningStep(m_coordinator, m_steps);
-    m_completion = new SuperCleanCompletionStep(m_coordinator, m_steps);
+    m_completion = new SuperCleanCompletionStep(m_coordinator, m_state.putBack(), m_steps);
     for (QWidget *step : {static_cast<QWidget *>(m_scope), static_cast<QWidget *>(m_progress),
                           static_cast<QWidget *>(m_results), static_cast<QWidget *>(m_cleaning),
                           static_cast<QWidget *>(m_completion)}) {
@@ -174,13 +175,15 @@ QWidget *SuperCleanWindow::makeFooter()
     m_move = footerButton(QStringLiteral("Move Selected to Trash"), footer);
     m_move->setIcon(ui::symbolIcon("trash"));
     m_cancelCleaning = footerButton(QStringLiteral("Cancel After Current Item"), footer);
+    m_putBack = footerButton(QStringLiteral("Put Back"), footer);
+    m_putBack->setToolTip(QStringLiteral("Move the folders of this cleanup from the Trash to where they were"));
     m_openTrash = footerButton(QStringLiteral("Open Trash"), footer);
     m_finish = footerButton(QStringLiteral("Done"), footer);
     for (QPushButton *prominent : {m_analyze, m_move, m_finish}) {
         ui::makeProminent(prominent);
     }
     for (QPushButton *button :
-         {m_cancel, m_analyze, m_cancelScan, m_done, m_move, m_cancelCleaning, m_openTrash, m_finish}) {
+         {m_cancel, m_analyze, m_cancelScan, m_done, m_move, m_cancelCleaning, m_putBack, m_openTrash, m_finish}) {
         layout->addWidget(button);
     }
 
@@ -190,6 +193,9 @@ QWidget *SuperCleanWindow::makeFooter()
     connect(m_done, &QPushButton::clicked, this, &SuperCleanWindow::reject);
     connect(m_move, &QPushButton::clicked, this, &SuperCleanWindow::moveSelectedToTrash);
     connect(m_cancelCleaning, &QPushButton::clicked, &m_coordinator, &SuperCleanCoordinator::cancel);
+    connect(m_putBack, &QPushButton::clicked, this, [this] { m_state.putBackLastCleanup(); });
+    connect(&m_state.putBack(), &PutBackController::canPutBackLastCleanupChanged, this,
+            &SuperCleanWindow::refreshPutBackButton);
     connect(m_openTrash, &QPushButton::clicked, this, [this] { m_shell.openTrash(); });
     connect(m_finish, &QPushButton::clicked, this, &SuperCleanWindow::reject);
     return footer;
@@ -218,13 +224,19 @@ void SuperCleanWindow::refreshPhase()
     show({m_cancelScan}, step == progressIndex);
     show({m_done, m_move}, step == resultsIndex);
     show({m_cancelCleaning}, step == cleaningIndex);
-    show({m_openTrash, m_finish}, step == completionIndex);
+    show({m_putBack, m_openTrash, m_finish}, step == completionIndex);
     const std::pair<StepIndex, QPushButton *> mainActions[] = {
         {scopeIndex, m_analyze}, {resultsIndex, m_move}, {completionIndex, m_finish}};
     for (const auto &[index, button] : mainActions) {
         button->setDefault(index == step);
     }
     refreshMoveButton();
+    refreshPutBackButton();
+}
+
+void SuperCleanWindow::refreshPutBackButton()
+{
+    m_putBack->setEnabled(m_state.putBack().canPutBackLastCleanup());
 }
 
 void SuperCleanWindow::refreshStatus()

@@ -52,6 +52,7 @@ private:
     void refreshPhase();
     void refreshStatus();
     void refreshMoveButton();
+    void refreshPutBackButton();
     void refreshConfirmation();
     void moveSelectedToTrash();
     bool showsResults() const;
@@ -73,6 +74,7 @@ private:
     QPushButton *m_done = nullptr;
     QPushButton *m_move = nullptr;
     QPushButton *m_cancelCleaning = nullptr;
+    QPushButton *m_putBack = nullptr;
     QPushButton *m_openTrash = nullptr;
     QPushButton *m_finish = nullptr;
     QPointer<SuperCleanConfirmationSheet> m_sheet;

@@ -6,6 +6,7 @@
 #include "TestEnvironment.h"
 #include "app/InMemoryPreferencesStore.h"
 #include "app/JsonFilePreferencesStore.h"
+#include "app/PutBackController.h"
 #include "core/CountPhrase.h"
 #include "engine/CleanupRules.h"
 
@@ -261,6 +262,33 @@ TEST_F(AppStateFlow, MovingTwoFoldersToTheTrashUpdatesEverything)
         EXPECT_EQ(completed[0]["cleaned_count_bucket"].toString(), "2-5");
         EXPECT_EQ(completed[0]["cleanup_method"].toString(), "trash");
     }
+}
+
+TEST_F(AppStateFlow, TheLastCleanupIsPutBackOnlyWhereNothingTookItsPlace)
+{
+    tree.file("p/one/node_modules/x", 1000);
+    tree.file("p/two/node_modules/x", 500);
+    state().addRoots({tree.path("p")});
+    EXPECT_FALSE(state().putBack().canPutBackLastCleanup());
+    scanAndWait();
+    cleanAndWait();
+    ASSERT_TRUE(state().putBack().canPutBackLastCleanup());
+
+    tree.file("p/two/node_modules/new", 1); // something took the place of one of them
+    state().putBackLastCleanup();
+    EXPECT_TRUE(exists(tree.path("p/one/node_modules/x")));
+    EXPECT_FALSE(exists(tree.path("p/two/node_modules/x")));
+    EXPECT_TRUE(state().statusMessage().starts_with("Put back 1 folder; 1 folder stayed in the Trash (" +
+                                                    tree.path("p/two/node_modules") + ": Something is at"))
+        << state().statusMessage();
+    EXPECT_TRUE(state().putBack().canPutBackLastCleanup()) << "the other is still there";
+
+    std::filesystem::remove_all(tree.path("p/two/node_modules"));
+    state().putBackLastCleanup();
+    EXPECT_TRUE(exists(tree.path("p/two/node_modules/x")));
+    EXPECT_EQ(state().statusMessage(), "Put back 1 folder.");
+    EXPECT_FALSE(state().putBack().canPutBackLastCleanup());
+    EXPECT_EQ(testing::runCommand("trash-list").find("node_modules"), std::string::npos);
 }
 
 TEST_F(AppStateFlow, PermanentDeletionGoneFoldersAndTheHistoryLimit)

@@ -61,7 +61,7 @@ TEST_F(CliAnalyze, JsonListsItemsInReviewOrder)
         keys.push_back(key);
     }
     EXPECT_EQ(keys, (std::vector<std::string>{"id", "path", "key", "category", "risk", "size", "modifiedAt",
-                                              "approvedRoot", "tier", "selected", "reasons", "consequence"}));
+                                              "approvedRoot", "tier", "selected", "reasons", "consequence", "notes"}));
     EXPECT_EQ(json[0]["path"], tree.path("web/node_modules"));
     EXPECT_EQ(json[0]["approvedRoot"], tree.root());
     EXPECT_EQ(json[0]["tier"], "recommended");

@@ -83,11 +83,11 @@ const char *kTable =
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliClean,
     ::testing::Values(
-        CleanCase{"ToTheTrash", {"--yes"}, 0, R"(([^\n]*\n){4}Moved 2 folders \(\d+ KB\) to the Trash\.\n)", true},
+        CleanCase{"ToTheTrash", {"--yes"}, 0, R"(([^\n]*\n){4}Moved 2 folders \(\d+ KB\) to the Trash\.\nHome volume: [^\n]+\n)", true},
         CleanCase{"Permanently",
                   {"--yes", "--permanently", "-q"},
                   0,
-                  R"(([^\n]*\n){4}Deleted 2 folders \(\d+ KB\)\.\n)",
+                  R"(([^\n]*\n){4}Deleted 2 folders \(\d+ KB\)\.\nHome volume: [^\n]+\n)",
                   true},
         // Without a terminal nobody can answer, so nothing is cleaned unless --yes says so.
         CleanCase{"RefusedWithoutATerminal", {}, 2, kTable, false},
@@ -108,7 +108,8 @@ TEST(CliCleanJson, PrintsOnlyTheResultWithExactPaths)
         keys.push_back(key);
     }
     EXPECT_EQ(keys,
-              (std::vector<std::string>{"deleted", "failures", "missing", "skipped", "trashRecords", "cancelled"}));
+              (std::vector<std::string>{"deleted", "failures", "missing", "skipped", "trashRecords", "cancelled",
+                                        "availableBefore", "availableAfter", "inTrashOnHomeVolume"}));
     ASSERT_EQ(json["deleted"].size(), 2u);
     EXPECT_EQ(json["cancelled"], false);
     EXPECT_TRUE(json["failures"].empty() && json["missing"].empty() && json["skipped"].empty());
@@ -138,7 +139,7 @@ TEST(CliCleanFailure, ReportsEachFailedFolderAndExitsWithOne)
                               "; nothing was deleted\n"),
               std::string::npos)
         << result.err;
-    EXPECT_TRUE(std::regex_search(result.out, std::regex(R"(\nDeleted 1 folder \(\d+ KB\); 1 folder failed\.\n$)")))
+    EXPECT_TRUE(std::regex_search(result.out, std::regex(R"(\nDeleted 1 folder \(\d+ KB\); 1 folder failed\.\nHome volume: .+ available before, .+ after\.\n$)")))
         << result.out;
     EXPECT_FALSE(exists(tree.path("a/node_modules")));
     EXPECT_TRUE(exists(tree.path("b/node_modules/f")));

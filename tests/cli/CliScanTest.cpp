@@ -170,7 +170,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"analyze", "--rule", "dist", "/tmp"}, "unknown option '--rule' for analyze"},
                       UsageCase{{"--frobnicate"}, "unknown option '--frobnicate'"},
                       UsageCase{{"help", "frobnicate"}, "unknown command 'frobnicate'"},
-                      UsageCase{{}, "missing command (scan, clean or analyze)"}));
+                      UsageCase{{}, "missing command (scan, clean, analyze or restore)"}));
 
 TEST(CliScan, MissingRootsAreReportedAndSkipped)
 {

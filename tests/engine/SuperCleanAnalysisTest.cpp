@@ -25,7 +25,7 @@ protected:
     CleanupCandidate found(const std::string &relative, std::string root = {})
     {
         root = root.empty() ? tree.root() : root;
-        const auto scan = testing::recordScan(Analysis::scanOptions({{root}, {}}));
+        const auto scan = testing::recordScan(Analysis::scanOptions({{root}, {}, nullptr}));
         for (const auto &candidate : scan.result) {
             if (candidate.path == tree.path(relative)) {
                 return candidate;
@@ -37,7 +37,7 @@ protected:
 
     SuperCleanItem itemAt(const std::string &relative, std::set<std::string> alwaysKeep = {})
     {
-        const auto item = Analysis::makeItem(found(relative), {{tree.root()}, std::move(alwaysKeep)}, now);
+        const auto item = Analysis::makeItem(found(relative), {{tree.root()}, std::move(alwaysKeep), nullptr}, now);
         EXPECT_TRUE(item.has_value()) << relative;
         return item.value_or(SuperCleanItem{});
     }
@@ -139,8 +139,9 @@ TEST_P(AlwaysKeepTest, CountsInBothDirections)
     tree.file("p/package.json");
     tree.file("p/node_modules/dep/index.js");
     const CleanupCandidate candidate = found("p/node_modules");
-    const auto evidence = Analysis::evidence(candidate, tree.root(), FileSystemSnapshot::capture(candidate.path, now),
-                                             {tree.path(GetParam().kept)}, now);
+    const Analysis::Context context{{tree.root()}, {tree.path(GetParam().kept)}, nullptr};
+    const auto evidence =
+        Analysis::evidence(candidate, tree.root(), FileSystemSnapshot::capture(candidate.path, now), context, now);
     EXPECT_EQ(evidence.isAlwaysKeep, GetParam().expected);
 }
 
@@ -162,7 +163,7 @@ TEST_F(SuperCleanAnalysisTest, TheFinalListAddsMissedItemsDropsNestedOnesAndSort
     tree.file("rs/target/debug/app", 20000);
     tree.age("web/node_modules", 60);
     tree.age("rs/target", 60);
-    const Analysis::Context context{{tree.root()}, {}};
+    const Analysis::Context context{{tree.root()}, {}, nullptr};
     const auto scan = testing::recordScan(Analysis::scanOptions(context));
 
     // One item was made live; the scanner's final list holds everything, plus a folder nested in

@@ -372,7 +372,7 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
     const SuperCleanCompletionReport report = coordinator().result()->report;
     EXPECT_EQ(report.movedCount, 6);
     SuperCleanCompletionStep &completion = *window->completionStep();
-    EXPECT_EQ(footerButtons(*window), (std::vector<QString>{"Open Trash", "Done"}));
+    EXPECT_EQ(footerButtons(*window), (std::vector<QString>{"Put Back", "Open Trash", "Done"}));
     EXPECT_EQ(completion.findChild<QLabel *>("completionSummary")->text(), ui::qstring(report.summaryText()));
     std::map<QString, QString> metrics;
     for (auto *metric : completion.findChildren<SuperCleanMetric *>()) {
@@ -405,6 +405,16 @@ TEST_P(SuperCleanWindowTest, GuidedFlowFromScopesToTheTrash)
 
     click(visibleWithText(*window, "Open Trash"));
     EXPECT_EQ(shell.trashOpenings, 1);
+
+    // Put Back returns every moved folder to its place, then has nothing left to do.
+    auto *putBack = visibleWithText(*window, "Put Back");
+    ASSERT_TRUE(putBack && putBack->isEnabled());
+    click(putBack);
+    for (const auto &path : journaled) {
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    }
+    EXPECT_EQ(completion.findChild<QLabel *>("putBackOutcome")->text(), "Put back 6 folders.");
+    EXPECT_FALSE(putBack->isEnabled());
     click(visibleWithText(*window, "Done"));
     EXPECT_FALSE(state->isSuperCleanPresented());
     EXPECT_FALSE(window->isVisible());
