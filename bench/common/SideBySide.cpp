@@ -2,21 +2,24 @@
 // cache state and the same machine load. Prints the median wall time of each, the ratio of each to
 // the last one (the reference tool) and each command's peak resident memory.
 //
-//   side-by-side RUNS NAME 'COMMAND ARGS...' NAME 'COMMAND ARGS...' ...
+//   side-by-side [--cold] RUNS NAME 'COMMAND ARGS...' NAME 'COMMAND ARGS...' ...
+//
+// --cold (root only) writes back and drops the page, dentry and inode caches before every run of
+// every command, so each reads the tree from the disk; there is no warm-up run then.
 //
 // Commands are split on spaces and run directly (no shell), with standard output discarded, so the
 // memory figure is the tool's own.
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -39,8 +42,23 @@ std::vector<std::string> split(const std::string &text)
     return words;
 }
 
-bool runOnce(Command &command)
+bool dropCaches()
 {
+    ::sync();
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY);
+    const bool dropped = fd >= 0 && ::write(fd, "3\n", 2) == 2;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return dropped;
+}
+
+bool runOnce(Command &command, bool cold)
+{
+    if (cold && !dropCaches()) {
+        std::fprintf(stderr, "side-by-side: cannot drop the caches (needs root)\n");
+        std::exit(2);
+    }
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
@@ -74,8 +92,13 @@ double median(std::vector<double> values)
 
 int main(int argc, char **argv)
 {
+    const bool cold = argc > 1 && std::string(argv[1]) == "--cold";
+    if (cold) {
+        --argc;
+        ++argv;
+    }
     if (argc < 4 || (argc - 2) % 2 != 0) {
-        std::fprintf(stderr, "usage: side-by-side RUNS NAME 'COMMAND...' [NAME 'COMMAND...']...\n");
+        std::fprintf(stderr, "usage: side-by-side [--cold] RUNS NAME 'COMMAND...' [NAME 'COMMAND...']...\n");
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
@@ -83,20 +106,22 @@ int main(int argc, char **argv)
     for (int i = 2; i + 1 < argc; i += 2) {
         commands.push_back({argv[i], split(argv[i + 1]), {}, 0, false});
     }
-    for (auto &command : commands) {  // warm the cache; not counted
-        command.failed |= !runOnce(command);
-        command.seconds.clear();
+    if (!cold) {
+        for (auto &command : commands) { // warm the cache; not counted
+            command.failed |= !runOnce(command, false);
+            command.seconds.clear();
+        }
     }
     for (int run = 0; run < runs; ++run) {
         for (auto &command : commands) {
-            command.failed |= !runOnce(command);
+            command.failed |= !runOnce(command, cold);
         }
     }
     const double reference = median(commands.back().seconds);
-    std::printf("%-14s %12s %12s %12s %14s\n", "command", "median s", "min s", "ratio", "peak RSS MiB");
+    std::printf("%-18s %12s %12s %12s %14s\n", "command", "median s", "min s", "ratio", "peak RSS MiB");
     for (const auto &command : commands) {
         const double m = median(command.seconds);
-        std::printf("%-14s %12.3f %12.3f %12.2f %14.1f%s\n", command.name.c_str(), m,
+        std::printf("%-18s %12.3f %12.3f %12.2f %14.1f%s\n", command.name.c_str(), m,
                     *std::min_element(command.seconds.begin(), command.seconds.end()), m / reference,
                     command.peakKiB / 1024.0, command.failed ? "  (exited with an error)" : "");
     }

@@ -117,7 +117,7 @@ _tarnwick_cli()
         _tarnwick_cli_folders "$cur"
         return
         ;;
-    --min-size | --keep-free)
+    --min-size | --keep-free | --threads)
         COMPREPLY=()
         return
         ;;
@@ -126,14 +126,15 @@ _tarnwick_cli()
     local options
     case $command in
     scan)
-        options='-h --help --preset --rule --aggressive --no-aggressive --min-size --exclude --json --color -q --quiet'
+        options='-h --help --preset --rule --aggressive --no-aggressive --min-size --exclude --json --color -q --quiet
+            --threads'
         ;;
     clean)
         options='-h --help --preset --rule --aggressive --no-aggressive --min-size --exclude --json --color
-            --permanently --yes -q --quiet --guided --keep-free --dry-run'
+            --permanently --yes -q --quiet --guided --keep-free --dry-run --threads'
         ;;
     analyze)
-        options='-h --help --json --color -q --quiet'
+        options='-h --help --json --color -q --quiet --threads'
         ;;
     restore)
         # Its operands are the ids that `tarnwick-cli restore` lists, not folders.

@@ -28,6 +28,7 @@ complete -c tarnwick-cli -n $any -s h -l help -d 'show this help and exit'
 complete -c tarnwick-cli -n $any -l json -d 'machine-readable output'
 complete -c tarnwick-cli -n $any -l color -x -a 'never auto always' -d 'colour in human output'
 complete -c tarnwick-cli -n $any -s q -l quiet -d 'no progress on standard error'
+complete -c tarnwick-cli -n $any -l threads -x -d 'walk with this many threads (1 to 256)'
 
 # scan and clean
 set -l scanning '__fish_seen_subcommand_from scan clean'

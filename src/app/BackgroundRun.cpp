@@ -122,6 +122,7 @@ void RunChannel::close()
     const std::lock_guard lock(m_mutex);
     m_open = false;
     m_pending.clear();
+    m_waitingProgress.reset();
 }
 
 void RunChannel::startWorker(std::function<void()> work)
@@ -196,12 +197,15 @@ void RunChannel::post(uint64_t generation, bool progress, const std::type_info &
         if (!m_open) {
             return;
         }
-        Entry entry{generation, progress, std::move(deliver)};
-        if (progress && !m_pending.empty() && m_pending.back().progress && m_pending.back().generation == generation) {
-            m_pending.back() = std::move(entry);
-        } else {
-            m_pending.push_back(std::move(entry));
+        // A newer progress report makes the waiting one pointless; the newer one goes at the end so
+        // it still comes after every result made before it.
+        if (progress) {
+            if (m_waitingProgress && m_pending[*m_waitingProgress].generation == generation) {
+                m_pending[*m_waitingProgress].deliver = nullptr;
+            }
+            m_waitingProgress = m_pending.size();
         }
+        m_pending.push_back(Entry{generation, std::move(deliver)});
         schedule = !m_deliveryScheduled;
         m_deliveryScheduled = true;
     }
@@ -238,6 +242,7 @@ void RunChannel::deliver(bool everything)
         const std::lock_guard lock(m_mutex);
         batch.swap(m_pending);
         m_deliveryScheduled = false;
+        m_waitingProgress.reset();
     }
     const auto deadline = std::chrono::steady_clock::now() + kTurnBudget;
     std::size_t done = 0;
@@ -251,7 +256,7 @@ void RunChannel::deliver(bool everything)
             }
         }
         Entry &entry = batch[done++];
-        if (entry.generation == currentGeneration()) {
+        if (entry.deliver && entry.generation == currentGeneration()) {
             entry.deliver();
         }
         if (!everything && done < batch.size() && std::chrono::steady_clock::now() >= deadline) {
@@ -267,6 +272,9 @@ void RunChannel::deliver(bool everything)
         const std::lock_guard lock(m_mutex);
         m_pending.insert(m_pending.begin(), std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(done)),
                          std::make_move_iterator(batch.end()));
+        if (m_waitingProgress) {
+            *m_waitingProgress += batch.size() - done;
+        }
         schedule = !m_deliveryScheduled;
         m_deliveryScheduled = true;
     }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <typeinfo>
 #include <vector>
@@ -82,8 +83,8 @@ public:
     // waiting for a free thread could mean waiting for work that nobody cancels.
     void waitForWorkers();
 
-    // Any thread. A progress report replaces the one before it while neither has been delivered
-    // and nothing came between them; every other report is delivered, in the order made.
+    // Any thread. A progress report replaces any progress report of its run still waiting for the
+    // main thread; every other report is delivered, in the order made.
     void post(uint64_t generation, bool progress, const std::type_info &type, const void *value,
               std::function<void()> deliver, const CancellationToken &token);
     // Main thread: delivers what is queued and still current, in order. A pile that takes longer
@@ -97,14 +98,14 @@ private:
 
     struct Entry {
         uint64_t generation = 0;
-        bool progress = false;
-        std::function<void()> deliver;
+        std::function<void()> deliver; // empty once a newer progress report replaced it
     };
 
     const std::string_view m_name;
     mutable std::mutex m_mutex;
     std::condition_variable m_workersDone;
     std::vector<Entry> m_pending;
+    std::optional<std::size_t> m_waitingProgress; // the progress report in m_pending, if any
     bool m_deliveryScheduled = false;
     bool m_open = true;
     uint64_t m_generation = 0;

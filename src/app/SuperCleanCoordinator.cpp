@@ -78,7 +78,7 @@ bool SuperCleanCoordinator::isBusy() const
 std::vector<SuperCleanItem> SuperCleanCoordinator::selectedItems() const
 {
     std::vector<SuperCleanItem> selected;
-    for (const auto &item : m_items) {
+    for (const auto &item : items()) {
         if (m_selectedItemIDs.contains(item.id)) {
             selected.push_back(item);
         }
@@ -91,15 +91,14 @@ std::optional<SuperCleanItem> SuperCleanCoordinator::focusedItem() const
     if (!m_focusedItemID) {
         return std::nullopt;
     }
-    const auto found = std::find_if(m_items.begin(), m_items.end(),
-                                    [this](const SuperCleanItem &item) { return item.id == *m_focusedItemID; });
-    return found == m_items.end() ? std::nullopt : std::optional<SuperCleanItem>(*found);
+    const SuperCleanItem *found = m_items.find(*m_focusedItemID);
+    return found == nullptr ? std::nullopt : std::optional<SuperCleanItem>(*found);
 }
 
 int64_t SuperCleanCoordinator::foundBytes() const
 {
     int64_t total = 0;
-    for (const auto &item : m_items) {
+    for (const auto &item : items()) {
         total = saturatingAdd(total, item.candidate.size);
     }
     return total;
@@ -108,7 +107,7 @@ int64_t SuperCleanCoordinator::foundBytes() const
 int64_t SuperCleanCoordinator::selectedBytes() const
 {
     int64_t total = 0;
-    for (const auto &item : m_items) {
+    for (const auto &item : items()) {
         if (m_selectedItemIDs.contains(item.id)) {
             total = saturatingAdd(total, item.candidate.size);
         }
@@ -133,7 +132,8 @@ int64_t SuperCleanCoordinator::advancedCount() const
 
 int64_t SuperCleanCoordinator::countOf(SuperCleanTier tier) const
 {
-    return std::count_if(m_items.begin(), m_items.end(),
+    const auto &listed = items();
+    return std::count_if(listed.begin(), listed.end(),
                          [tier](const SuperCleanItem &item) { return item.decision.tier == tier; });
 }
 
@@ -142,9 +142,8 @@ void SuperCleanCoordinator::setItem(const std::string &id, bool selected)
     if (isBusy()) {
         return;
     }
-    const bool listed = std::any_of(m_items.begin(), m_items.end(), [&id](const SuperCleanItem &item) {
-        return item.id == id;
-    });
+    const bool listed =
+        std::any_of(items().begin(), items().end(), [&id](const SuperCleanItem &item) { return item.id == id; });
     if (!listed) {
         return;
     }
@@ -166,9 +165,9 @@ void SuperCleanCoordinator::markAlwaysKeep(const SuperCleanItem &item)
     // Copied first: callers pass a row of the very list this changes.
     const std::string id = item.id;
     m_excludedPaths.insert(item.candidate.path);
-    auto items = m_items;
-    std::erase_if(items, [&id](const SuperCleanItem &listed) { return listed.id == id; });
-    setItems(std::move(items));
+    auto kept = items();
+    std::erase_if(kept, [&id](const SuperCleanItem &listed) { return listed.id == id; });
+    setItems(std::move(kept));
     auto selected = m_selectedItemIDs;
     selected.erase(id);
     setSelectedItemIDs(std::move(selected));
@@ -179,7 +178,7 @@ void SuperCleanCoordinator::markAlwaysKeep(const SuperCleanItem &item)
 void SuperCleanCoordinator::refocus()
 {
     if (m_focusedItemID && !focusedItem()) {
-        setFocusedItemID(m_items.empty() ? std::nullopt : std::optional<std::string>(m_items.front().id));
+        setFocusedItemID(m_items.empty() ? std::nullopt : std::optional<std::string>(items().front().id));
     }
 }
 
@@ -205,7 +204,10 @@ void SuperCleanCoordinator::setScopeGroups(std::vector<SuperCleanScopeGroup> gro
 
 void SuperCleanCoordinator::setItems(std::vector<SuperCleanItem> items)
 {
-    publish(m_items, std::move(items), &SuperCleanCoordinator::itemsChanged);
+    if (m_items.items() != items) {
+        m_items.replace(std::move(items));
+        emit itemsChanged();
+    }
 }
 
 void SuperCleanCoordinator::setSelectedItemIDs(std::set<std::string> ids)

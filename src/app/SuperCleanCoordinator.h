@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/BackgroundRun.h"
+#include "app/SuperCleanLiveList.h"
 #include "core/SuperCleanCompletionReport.h"
 #include "core/SuperCleanPhase.h"
 #include "core/SuperCleanScopeGroup.h"
@@ -12,7 +13,6 @@
 #include "engine/SuperCleanResult.h"
 
 #include <QObject>
-
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -48,7 +48,11 @@ public:
     const std::vector<SuperCleanScopeGroup> &scopeGroups() const { return m_scopeGroups; }
     // In review order: recommended, review, advanced; larger first; then by path. Kept in that order
     // while a scan adds items.
-    const std::vector<SuperCleanItem> &items() const { return m_items; }
+    const std::vector<SuperCleanItem> &items() const { return m_items.items(); }
+    // What a view of a running scan needs without reading the whole list: how many items there
+    // are and the first few in review order.
+    std::size_t itemCount() const { return m_items.size(); }
+    const std::vector<SuperCleanItem> &leadingItems() const { return m_items.leading(); }
     const std::set<std::string> &selectedItemIDs() const { return m_selectedItemIDs; }
     const std::optional<std::string> &focusedItemID() const { return m_focusedItemID; }
     const ScanProgress &scanProgress() const { return m_scanProgress; }
@@ -144,7 +148,7 @@ private:
 
     SuperCleanPhase m_phase = SuperCleanPhase::idle;
     std::vector<SuperCleanScopeGroup> m_scopeGroups;
-    std::vector<SuperCleanItem> m_items;
+    SuperCleanLiveList m_items;
     std::set<std::string> m_selectedItemIDs;
     std::optional<std::string> m_focusedItemID;
     ScanProgress m_scanProgress;

@@ -93,9 +93,9 @@ void SuperCleanCoordinator::finishCleaning(FinishedCleaning finished)
             gone.insert(candidate.id);
         }
     }
-    auto items = m_items;
-    std::erase_if(items, [&gone](const SuperCleanItem &item) { return gone.contains(item.id); });
-    setItems(std::move(items));
+    auto kept = items();
+    std::erase_if(kept, [&gone](const SuperCleanItem &item) { return gone.contains(item.id); });
+    setItems(std::move(kept));
     auto selected = m_selectedItemIDs;
     std::erase_if(selected, [&gone](const std::string &id) { return gone.contains(id); });
     setSelectedItemIDs(std::move(selected));

@@ -88,14 +88,11 @@ void SuperCleanCoordinator::addLiveItem(SuperCleanItem item)
         return;
     }
     const std::string id = item.id;
-    const bool listed =
-        std::any_of(m_items.begin(), m_items.end(), [&id](const SuperCleanItem &other) { return other.id == id; });
-    if (listed) {
+    const bool autoSelected = item.decision.isAutoSelected;
+    // Kept in review order without moving the list per item (see SuperCleanLiveList).
+    if (!m_items.add(std::move(item))) {
         return;
     }
-    const bool autoSelected = item.decision.isAutoSelected;
-    // In place and at its sorted position: the list stays in review order without a sort per item.
-    SuperCleanAnalysis::insertInReviewOrder(m_items, std::move(item));
     emit itemsChanged();
     if (autoSelected) {
         m_selectedItemIDs.insert(id);
@@ -110,17 +107,19 @@ void SuperCleanCoordinator::addLiveItem(SuperCleanItem item)
 void SuperCleanCoordinator::finishScan(FinishedScan finished)
 {
     setPhase(SuperCleanPhase::analyzing);
-    setItems(SuperCleanAnalysis::reconciled(m_items, finished.candidates, finished.context,
+    // The live items are handed over rather than copied, and unsorted: the reconciliation sorts them
+    // with the rest, and the list is replaced right away.
+    setItems(SuperCleanAnalysis::reconciled(m_items.takeAll(), finished.candidates, finished.context,
                                             std::chrono::system_clock::now()));
     // Whatever was selected while the list filled, only recommended items start selected.
     std::set<std::string> recommended;
-    for (const auto &item : m_items) {
+    for (const auto &item : items()) {
         if (item.decision.isAutoSelected) {
             recommended.insert(item.id);
         }
     }
     setSelectedItemIDs(std::move(recommended));
-    setFocusedItemID(m_items.empty() ? std::nullopt : std::optional<std::string>(m_items.front().id));
+    setFocusedItemID(m_items.empty() ? std::nullopt : std::optional<std::string>(items().front().id));
     setPhase(SuperCleanPhase::reviewing);
     setStatusMessage(m_items.empty() ? "No Super Clean candidates found."
                                      : "Review " + countPhrase(static_cast<int64_t>(m_items.size())) +

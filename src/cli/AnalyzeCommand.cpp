@@ -95,7 +95,8 @@ std::string itemsJson(const std::vector<SuperCleanItem> &items)
     return jsonLinesArray(objects);
 }
 
-AnalysisOutcome analyzeRoots(const std::vector<std::string> &givenRoots, bool quiet, const CancellationToken &token)
+AnalysisOutcome analyzeRoots(const std::vector<std::string> &givenRoots, bool quiet, const WalkSettings &walk,
+                             const CancellationToken &token)
 {
     AnalysisOutcome outcome;
     const std::vector<std::string> roots = usableRoots(givenRoots);
@@ -112,7 +113,7 @@ AnalysisOutcome analyzeRoots(const std::vector<std::string> &givenRoots, bool qu
         found = Tarnwicker::scan(
             SuperCleanAnalysis::scanOptions(context),
             [&](const ScanProgress &progress) { line.show(progress.message, progress.currentPath); },
-            [&](const CleanupCandidate &candidate) { live.push_back(candidate); }, token);
+            [&](const CleanupCandidate &candidate) { live.push_back(candidate); }, token, walk);
     } catch (const CancellationError &) {
         outcome.cancelled = true;
         found = std::move(live);
@@ -124,7 +125,7 @@ AnalysisOutcome analyzeRoots(const std::vector<std::string> &givenRoots, bool qu
 
 int runAnalyze(const CliOptions &options, const CancellationToken &token)
 {
-    const AnalysisOutcome outcome = analyzeRoots(options.roots, options.quiet, token);
+    const AnalysisOutcome outcome = analyzeRoots(options.roots, options.quiet, walkSettingsFor(options), token);
     if (outcome.noUsableRoot) {
         std::fprintf(stderr, "tarnwick-cli: no folder left to analyze\n");
         return kExitUsage;
@@ -140,4 +141,4 @@ int runAnalyze(const CliOptions &options, const CancellationToken &token)
     return kExitDone;
 }
 
-}  // namespace tarnwick::cli
+} // namespace tarnwick::cli

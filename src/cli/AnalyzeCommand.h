@@ -23,8 +23,9 @@ struct AnalysisOutcome {
 };
 
 // The guided analysis of the roots that exist (the others are reported on standard error), with
-// the progress line unless `quiet`.
-AnalysisOutcome analyzeRoots(const std::vector<std::string> &roots, bool quiet, const CancellationToken &token);
+// the progress line unless `quiet`, walked as `walk` says.
+AnalysisOutcome analyzeRoots(const std::vector<std::string> &roots, bool quiet, const WalkSettings &walk,
+                             const CancellationToken &token);
 
 // The items under a heading per tier: size, rule key and path, then the reasons and the consequence.
 // With colour, the headings take their tier's colour and the total is bold.

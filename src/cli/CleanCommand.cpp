@@ -78,15 +78,8 @@ int runClean(const CliOptions &options, const CancellationToken &token)
             countPhrase(static_cast<int64_t>(candidates.size())) + " (" + formatByteCount(totalSize(candidates)) + ")";
         const std::string question = action == CleanupAction::moveToTrash ? "Move " + amount + " to the Trash?"
                                                                           : "Permanently delete " + amount + "?";
-        switch (askOnTerminal(question, token)) {
-        case Answer::yes:
-            break;
-        case Answer::no:
-            writeOutput("Nothing was cleaned.\n", stderr);
-            return kExitDone;
-        case Answer::interrupted:
-            std::fprintf(stderr, "tarnwick-cli: cancelled; nothing was cleaned\n");
-            return kExitCancelled;
+        if (const auto status = refusedCleaning(question, token)) {
+            return *status;
         }
     }
 

@@ -74,4 +74,11 @@ ScanOptions scanOptionsFor(const CliOptions &options)
     return scan;
 }
 
+WalkSettings walkSettingsFor(const CliOptions &options)
+{
+    WalkSettings settings;
+    settings.threads = options.threads;
+    return settings;
+}
+
 } // namespace tarnwick::cli

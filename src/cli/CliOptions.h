@@ -2,6 +2,7 @@
 
 #include "engine/CleanupPreset.h"
 #include "engine/ScanOptions.h"
+#include "engine/WalkSettings.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,14 +23,15 @@ enum class ColorMode { never, automatic, always };
 struct CliOptions {
     Command command = Command::scan;
     CleanupPreset preset = CleanupPreset::safe;
-    std::vector<std::string> rules;          // --rule, in the order given
-    std::optional<bool> aggressive;          // --aggressive / --no-aggressive
+    std::vector<std::string> rules; // --rule, in the order given
+    std::optional<bool> aggressive; // --aggressive / --no-aggressive
     int64_t minimumSizeBytes = 0;
-    std::vector<std::string> excludedPaths;  // as given
+    std::vector<std::string> excludedPaths; // as given
     bool json = false;
     bool permanently = false;
     bool yes = false;
     bool quiet = false;
+    unsigned threads = 0; // --threads; 0: one per core
     ColorMode color = ColorMode::automatic;
     bool guided = false;                     // clean: the Recommended items of the guided analysis only
     bool dryRun = false;                     // clean: say what would be cleaned, touch nothing
@@ -45,4 +47,7 @@ std::optional<int64_t> parseByteSize(const std::string &text);
 // The engine's scan options for the parsed command line (roots and exclusions normalized).
 ScanOptions scanOptionsFor(const CliOptions &options);
 
-}  // namespace tarnwick::cli
+// How the scan spreads over threads.
+WalkSettings walkSettingsFor(const CliOptions &options);
+
+} // namespace tarnwick::cli

@@ -2,6 +2,9 @@
 
 #include "engine/CleanupRules.h"
 
+#include <algorithm>
+#include <cctype>
+
 namespace tarnwick::cli {
 
 namespace {
@@ -95,6 +98,22 @@ std::optional<std::string> storeColor(CliOptions &options, const std::string &va
     return std::nullopt;
 }
 
+constexpr unsigned kMaximumThreads = 256;
+
+std::optional<std::string> storeThreads(CliOptions &options, const std::string &value)
+{
+    const bool digitsOnly = !value.empty() && value.size() <= 3 &&
+                            std::all_of(value.begin(), value.end(),
+                                        [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    const unsigned count = digitsOnly ? static_cast<unsigned>(std::stoul(value)) : 0;
+    if (count < 1 || count > kMaximumThreads) {
+        return "invalid thread count '" + value + "' (use a whole number from 1 to " +
+               std::to_string(kMaximumThreads) + ")";
+    }
+    options.threads = count;
+    return std::nullopt;
+}
+
 } // namespace
 
 const std::vector<CommandSpec> &commandSpecs()
@@ -161,6 +180,11 @@ const std::vector<OptionSpec> &optionSpecs()
         {"--dry-run", "", "show what would be cleaned and touch nothing", {clean}, flag(&CliOptions::dryRun)},
         {"--last", "", "put back every folder of the last cleanup", {restore}, flag(&CliOptions::last)},
         {"-q,--quiet", "", "no progress on standard error", {scan, clean, analyze}, flag(&CliOptions::quiet)},
+        {"--threads",
+         "N",
+         "walk with N threads, 1 to 256 (default one per core); the results are the same with any number",
+         {scan, clean, analyze},
+         storeThreads},
     };
     return options;
 }

@@ -1,5 +1,6 @@
 #include "cli/ConfirmationPrompt.h"
 
+#include "cli/ScanCommand.h"
 #include "cli/StandardOutput.h"
 
 #include <poll.h>
@@ -36,5 +37,20 @@ Answer askOnTerminal(const std::string &question, const CancellationToken &token
                : Answer::no;
 }
 
+
+std::optional<int> refusedCleaning(const std::string &question, const CancellationToken &token)
+{
+    switch (askOnTerminal(question, token)) {
+    case Answer::yes:
+        return std::nullopt;
+    case Answer::no:
+        writeOutput("Nothing was cleaned.\n", stderr);
+        return kExitDone;
+    case Answer::interrupted:
+        std::fprintf(stderr, "tarnwick-cli: cancelled; nothing was cleaned\n");
+        return kExitCancelled;
+    }
+    return kExitCancelled;
+}
 
 }  // namespace tarnwick::cli

@@ -101,7 +101,7 @@ int runGuidedClean(const CliOptions &options, const CancellationToken &token)
             return kExitUsage;
         }
     }
-    const AnalysisOutcome analysis = analyzeRoots(roots, options.quiet, token);
+    const AnalysisOutcome analysis = analyzeRoots(roots, options.quiet, walkSettingsFor(options), token);
     if (analysis.noUsableRoot) {
         std::fprintf(stderr, "tarnwick-cli: no folder left to analyze\n");
         return kExitUsage;
@@ -188,15 +188,8 @@ int runGuidedClean(const CliOptions &options, const CancellationToken &token)
     if (!options.yes) {
         const std::string question = "Move " + countPhrase(static_cast<int64_t>(candidates.size())) + " (" +
                                      formatByteCount(totalSize(candidates)) + ") to the Trash?";
-        switch (askOnTerminal(question, token)) {
-        case Answer::yes:
-            break;
-        case Answer::no:
-            writeOutput("Nothing was cleaned.\n", stderr);
-            return kExitDone;
-        case Answer::interrupted:
-            std::fprintf(stderr, "tarnwick-cli: cancelled; nothing was cleaned\n");
-            return kExitCancelled;
+        if (const auto status = refusedCleaning(question, token)) {
+            return *status;
         }
     }
 

@@ -105,7 +105,7 @@ ScanOutcome scanRoots(const CliOptions &options, const CancellationToken &token)
     try {
         outcome.candidates = Tarnwicker::scan(
             scan, [&](const ScanProgress &progress) { line.show(progress.message, progress.currentPath); },
-            [&](const CleanupCandidate &candidate) { found.push_back(candidate); }, token);
+            [&](const CleanupCandidate &candidate) { found.push_back(candidate); }, token, walkSettingsFor(options));
     } catch (const CancellationError &) {
         outcome.cancelled = true;
         std::stable_sort(found.begin(), found.end(),

@@ -1,9 +1,13 @@
 #include "core/PathRules.h"
 #include "engine/CleanupRules.h"
+#include "engine/ListedFolder.h"
 #include "engine/RuleMatching.h"
+#include "engine/ScanReporter.h"
 #include "engine/SizeMeasurement.h"
 #include "engine/Tarnwicker.h"
 #include "engine/WalkExclusions.h"
+#include "engine/WalkScheduler.h"
+#include "engine/WalkWorker.h"
 #include "platform/FileTests.h"
 
 #include <algorithm>
@@ -15,15 +19,7 @@ namespace tarnwick::Tarnwicker {
 
 namespace {
 
-constexpr int64_t kProgressEveryFolders = 50;
 constexpr std::array<std::string_view, 3> kVersionControlFolders{".git", ".hg", ".svn"};
-
-void throwIfCancelled(const CancellationToken &token)
-{
-    if (token.isCancelled()) {
-        throw CancellationError();
-    }
-}
 
 bool isExcluded(std::string_view path, const std::set<std::string> &excludedPaths)
 {
@@ -49,44 +45,68 @@ bool isEnterableDirectory(int dirFd, const DirectoryEntry &entry)
     return ::fstatat(dirFd, entry.name.data(), &status, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(status.st_mode);
 }
 
-// One scan's walk. The pending stack holds folders not yet visited, each with the chain length at
-// which its parent is the top of the chain of open folders.
+// One scan. Every folder still to visit is a task on some worker's stack (see WalkScheduler); a
+// worker visits a folder (exclusions, count, rules) and either measures it as a match, or lists it
+// and queues its sub-folders. Ordinary folders are listed by entry type alone; only a match's
+// entries are stat'ed, once each.
 class FolderScan {
 public:
     FolderScan(const ScanOptions &options, const ScanProgressHandler &progress, const CandidateHandler &candidateFound,
-               const CancellationToken &token)
-        : m_options(options), m_progress(progress), m_candidateFound(candidateFound), m_token(token),
+               const CancellationToken &token, const WalkSettings &settings)
+        : m_options(options), m_token(token), m_settings(settings),
           m_rules(CleanupRules::selected(options.includeAggressive, options.selectedTargetKeys)),
-          m_exclusions(options.roots, options.excludedPaths)
+          m_exclusions(options.roots, options.excludedPaths),
+          m_reporter(progress, candidateFound, {true, options.minimumSizeBytes, 0, 0, walkThreadCount(settings) > 1}),
+          m_scheduler(walkThreadCount(settings), token),
+          m_measurer(m_reporter, m_scheduler, settings, [this] { m_reporter.deliver(m_token); }),
+          m_rootIdentities(options.roots.size())
     {
+        const std::size_t window = walkDescriptorWindow(m_scheduler.workerCount());
+        for (std::size_t i = 0; i < m_scheduler.workerCount(); ++i) {
+            m_workers.emplace_back(window);
+        }
     }
 
     std::vector<CleanupCandidate> run()
     {
-        report(OperationPhase::starting, "Starting scan", {}, 0);
-        for (const auto &root : m_options.roots) {
-            throwIfCancelled(m_token);
-            if (!isDirectory(root)) {
-                continue;
-            }
-            walk(normalizedPath(root));
+        m_reporter.report(OperationPhase::starting, "Starting scan");
+        m_reporter.deliverAll();
+        // The first root on top, so the calling thread starts with it as a one-thread walk does.
+        std::vector<WalkTask> roots;
+        for (std::size_t i = m_options.roots.size(); i-- > 0;) {
+            roots.push_back({nullptr, m_options.roots[i], static_cast<uint32_t>(i), nullptr, 0});
         }
-        std::stable_sort(m_results.begin(), m_results.end(),
-                         [](const CleanupCandidate &a, const CleanupCandidate &b) { return a.size > b.size; });
-        report(OperationPhase::done, "Scan complete", {}, 0);
-        return std::move(m_results);
+        m_scheduler.push(0, roots);
+        m_scheduler.run([this](std::size_t worker, WalkTask &task) { process(worker, task); },
+                        [this] { m_reporter.deliver(m_token); });
+        m_reporter.deliver(m_token);
+        auto results = m_reporter.takeResults();
+        m_reporter.report(OperationPhase::done, "Scan complete");
+        m_reporter.deliverAll();
+        return results;
     }
 
 private:
-    struct Pending {
-        std::size_t depth;
-        std::string name;
-    };
-
-    void walk(const std::string &rootPath)
+    void process(std::size_t worker, WalkTask &task)
     {
-        throwIfCancelled(m_token);
-        if (m_exclusions.excludesRoot(rootPath) || !visit(rootPath, {})) {
+        WalkWorker &state = m_workers[worker];
+        if (task.match) {
+            m_measurer.measure(worker, state, task);
+        } else if (task.parent) {
+            visit(worker, state, task);
+        } else {
+            visitRoot(worker, state, task);
+        }
+    }
+
+    void visitRoot(std::size_t worker, WalkWorker &state, const WalkTask &task)
+    {
+        if (!isDirectory(task.name)) {
+            return;
+        }
+        const std::string rootPath = normalizedPath(task.name);
+        probe(WalkStep::Kind::visiting, rootPath, worker);
+        if (m_exclusions.excludesRoot(rootPath) || !count(rootPath, {})) {
             return;
         }
         // The root is the one place a symbolic link is followed: the user chose it. What the scan
@@ -95,54 +115,60 @@ private:
         if (::stat(rootPath.c_str(), &rootStatus) != 0) {
             return;
         }
-        m_root = rootPath;
-        m_rootIdentity = FileIdentity::of(rootStatus);
+        // Each root's own slot, written before any task below it is queued.
+        m_rootIdentities[task.order] = FileIdentity::of(rootStatus);
         const CleanupRule *rule = firstMatchingRule(m_rules, {rootPath, AT_FDCWD, rootPath});
         if (rule != nullptr && m_options.allowRootMatches) {
-            handleMatch(*rule, AT_FDCWD, rootPath, rootPath);
+            state.chain.clear();
+            startMatch(worker, state, *rule, nullptr, AT_FDCWD, rootPath, task.order, rootPath);
             return;
         }
         FileDescriptor rootFd(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK));
         struct stat opened {};
-        if (!rootFd.valid() || ::fstat(rootFd.get(), &opened) != 0 || !m_rootIdentity.matches(opened)) {
+        if (!rootFd.valid() || ::fstat(rootFd.get(), &opened) != 0 || !m_rootIdentities[task.order].matches(opened)) {
             return;
         }
-        m_chain.reset(std::move(rootFd), rootPath);
-        m_pending.clear();
-        listChildren();
+        auto root = WalkFolder::root(std::move(rootFd), rootPath, task.order);
+        state.chain.moveTo(root);
+        ListedFolder listed(root, root->pinnedFd());
+        listChildren(worker, state, listed);
+    }
 
-        std::string path;
-        while (!m_pending.empty()) {
-            throwIfCancelled(m_token);
-            Pending next = std::move(m_pending.back());
-            m_pending.pop_back();
-            m_chain.truncate(next.depth);
-            if (m_exclusions.excludes(m_chain.topFd(), next.name)) {
-                continue;
-            }
-            path = joinPath(m_chain.topPath(), next.name);
-            if (!visit(path, next.name)) {
-                continue;
-            }
-            const int parentFd = m_chain.topFd();
-            if (parentFd < 0) {
-                continue;
-            }
-            if (const CleanupRule *match = firstMatchingRule(m_rules, {path, parentFd, next.name})) {
-                handleMatch(*match, parentFd, next.name, path);
-                continue;
-            }
-            if (isPackageDirectory(path) || m_chain.push(next.name) != 0) {
-                continue;
-            }
-            listChildren();
+    void visit(std::size_t worker, WalkWorker &state, WalkTask &task)
+    {
+        state.chain.moveTo(task.parent);
+        const int parentFd = task.parent->pinnedFd();
+        if (m_exclusions.excludes(parentFd, task.name)) {
+            return;
         }
-        m_chain.clear();
+        std::string &path = state.path;
+        path.assign(state.chain.topPath());
+        if (path.empty() || path.back() != '/') {
+            path += '/';
+        }
+        path += task.name;
+        probe(WalkStep::Kind::visiting, path, worker);
+        if (!count(path, task.name) || parentFd < 0) {
+            return;
+        }
+        if (const CleanupRule *match = firstMatchingRule(m_rules, {path, parentFd, task.name})) {
+            startMatch(worker, state, *match, task.parent, parentFd, task.name, task.order, path);
+            return;
+        }
+        if (isPackageDirectory(path)) {
+            return;
+        }
+        FileDescriptor fd = WalkFolder::openChild(parentFd, task.name);
+        if (!fd.valid()) {
+            return;
+        }
+        ListedFolder listed(task.parent, std::move(fd), std::move(task.name), task.order);
+        listChildren(worker, state, listed);
     }
 
     // Counts a folder as visited unless it is excluded or a version-control folder below the root
     // (nameBelowRoot is empty for the root itself); false when the folder must be dropped.
-    bool visit(std::string_view path, std::string_view nameBelowRoot)
+    bool count(std::string_view path, std::string_view nameBelowRoot)
     {
         if (!m_options.excludedPaths.empty() && isExcluded(path, m_options.excludedPaths)) {
             return false;
@@ -151,93 +177,72 @@ private:
             kVersionControlFolders.end()) {
             return false;
         }
-        ++m_visited;
-        if (m_visited % kProgressEveryFolders == 0) {
-            report(OperationPhase::scanning, "Checked " + std::to_string(m_visited) + " folders", path, 0);
-        }
+        m_reporter.visited(path);
         return true;
     }
 
-    void listChildren()
+    void listChildren(std::size_t worker, WalkWorker &state, ListedFolder &folder)
     {
-        const int dirFd = m_chain.topFd();
+        state.queued.clear();
+        const int dirFd = folder.fd();
         if (dirFd < 0) {
             return;
         }
-        const std::size_t childDepth = m_chain.size();
-        m_lister.forEachEntry(dirFd, [&](const DirectoryEntry &entry) {
+        state.lister.forEachEntry(dirFd, [&](const DirectoryEntry &entry) {
             if (isEnterableDirectory(dirFd, entry)) {
-                m_pending.push_back({childDepth, std::string(entry.name)});
+                state.queued.push_back(
+                    {folder.shared(), std::string(entry.name), static_cast<uint32_t>(state.queued.size()), nullptr, 0});
             }
         });
+        m_scheduler.push(worker, state.queued);
     }
 
-    void handleMatch(const CleanupRule &rule, int parentFd, std::string_view name, const std::string &path)
+    void startMatch(std::size_t worker, WalkWorker &state, const CleanupRule &rule,
+                    const std::shared_ptr<WalkFolder> &parent, int parentFd, std::string_view name, uint32_t order,
+                    const std::string &path)
     {
-        ++m_matched;
-        report(OperationPhase::measuring, "Checking size", path, 0);
-        const auto measured = m_measurer.measure(parentFd, name, path, m_visited, m_matched, m_progress, m_token);
-        if (measured.size >= m_options.minimumSizeBytes) {
-            std::optional<ScanOrigin> origin;
-            if (measured.identity) {
-                origin = ScanOrigin{m_root, m_rootIdentity, *measured.identity};
-            }
-            CleanupCandidate candidate{path,
-                                       path,
-                                       rule.key,
-                                       rule.category,
-                                       rule.description,
-                                       rule.risk,
-                                       measured.size,
-                                       measured.modifiedAt,
-                                       std::move(origin)};
-            if (m_candidateFound) {
-                m_candidateFound(candidate);
-            }
-            m_results.push_back(std::move(candidate));
+        auto match = std::make_shared<MatchMeasurement>();
+        match->path = path;
+        match->folderName = lastPathComponent(path);
+        match->rule = &rule;
+        match->foundOrder.push_back(order);
+        for (const WalkFolder *folder = parent.get(); folder != nullptr; folder = folder->parent().get()) {
+            match->foundOrder.push_back(folder->order());
         }
-        report(OperationPhase::scanning, "Found " + rule.key, path, measured.size);
+        std::reverse(match->foundOrder.begin(), match->foundOrder.end());
+        const std::size_t root = match->foundOrder.front();
+        match->rootPath = normalizedPath(m_options.roots[root]);
+        match->rootIdentity = m_rootIdentities[root];
+        m_measurer.start(worker, state, match, parent, parentFd, name, order);
     }
 
-    void report(OperationPhase phase, std::string message, std::string_view path, int64_t bytes)
+    void probe(WalkStep::Kind kind, std::string_view path, std::size_t worker) const
     {
-        if (!m_progress) {
-            return;
+        if (m_settings.probe) {
+            m_settings.probe({kind, path, worker});
         }
-        ScanProgress record;
-        record.phase = phase;
-        record.message = std::move(message);
-        record.currentPath.assign(path);
-        record.visitedDirs = m_visited;
-        record.matchedDirs = m_matched;
-        record.bytesSoFar = bytes;
-        m_progress(record);
     }
 
     const ScanOptions &m_options;
-    const ScanProgressHandler &m_progress;
-    const CandidateHandler &m_candidateFound;
     const CancellationToken &m_token;
+    const WalkSettings &m_settings;
     const std::vector<CleanupRule> m_rules;
     const WalkExclusions m_exclusions;
 
-    DirectoryLister m_lister;
-    DirectoryChain m_chain;
-    std::vector<Pending> m_pending;
+    ScanReporter m_reporter;
+    WalkScheduler m_scheduler;
     SizeMeasurer m_measurer;
-    std::vector<CleanupCandidate> m_results;
-    std::string m_root;
-    FileIdentity m_rootIdentity;
-    int64_t m_visited = 0;
-    int64_t m_matched = 0;
+    std::vector<FileIdentity> m_rootIdentities;
+    std::vector<WalkWorker> m_workers;
 };
 
 } // namespace
 
 std::vector<CleanupCandidate> scan(const ScanOptions &options, const ScanProgressHandler &progress,
-                                   const CandidateHandler &candidateFound, const CancellationToken &token)
+                                   const CandidateHandler &candidateFound, const CancellationToken &token,
+                                   const WalkSettings &settings)
 {
-    return FolderScan(options, progress, candidateFound, token).run();
+    return FolderScan(options, progress, candidateFound, token, settings).run();
 }
 
 std::vector<std::string> childDirectories(const std::string &folderPath)

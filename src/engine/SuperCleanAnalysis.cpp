@@ -233,12 +233,6 @@ bool comesBefore(const SuperCleanItem &a, const SuperCleanItem &b)
     return naturalCompare(a.candidate.path, b.candidate.path) < 0;
 }
 
-void insertInReviewOrder(std::vector<SuperCleanItem> &items, SuperCleanItem item)
-{
-    const auto position = std::upper_bound(items.begin(), items.end(), item, comesBefore);
-    items.insert(position, std::move(item));
-}
-
 std::vector<SuperCleanItem> sortedItems(std::vector<SuperCleanItem> items)
 {
     // One collation key per path instead of one collation per comparison.

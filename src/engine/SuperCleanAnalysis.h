@@ -66,10 +66,6 @@ bool isRelatedToolRunning(const CleanupCandidate &candidate);
 // natural order. Total, so the list never depends on the order items arrived in.
 bool comesBefore(const SuperCleanItem &a, const SuperCleanItem &b);
 
-// Puts an item where a full sort would, in a list already in review order: a live scan keeps its
-// list sorted without sorting it again for every folder.
-void insertInReviewOrder(std::vector<SuperCleanItem> &items, SuperCleanItem item);
-
 std::vector<SuperCleanItem> sortedItems(std::vector<SuperCleanItem> items);
 
 // The final list of a scan: the items already made are kept as they are, the scanner's final

@@ -8,6 +8,7 @@
 #include "engine/DeleteResult.h"
 #include "engine/ScanOptions.h"
 #include "engine/ScanProgress.h"
+#include "engine/WalkSettings.h"
 
 #include <functional>
 #include <map>
@@ -22,10 +23,13 @@ namespace tarnwick::Tarnwicker {
 using CandidateHandler = std::function<void(const CleanupCandidate &)>;
 
 // Walks the roots depth-first, matches the selected rules, measures every match and returns the
-// candidates largest first (equal sizes in the order found). Throws CancellationError when the
-// token is cancelled; candidates already handed to candidateFound stay valid.
+// candidates largest first (equal sizes in the order a one-thread walk finds them). Throws
+// CancellationError when the token is cancelled; candidates already handed to candidateFound stay
+// valid. The walk runs on `settings.threads` workers, this thread being one of them; the handlers
+// are called on this thread only, and the results do not depend on the number of workers.
 std::vector<CleanupCandidate> scan(const ScanOptions &options, const ScanProgressHandler &progress,
-                                   const CandidateHandler &candidateFound, const CancellationToken &token);
+                                   const CandidateHandler &candidateFound, const CancellationToken &token,
+                                   const WalkSettings &settings = {});
 
 // Cleans the candidates one by one, in order: each is re-checked right before it is touched (its
 // snapshot must still validate when it has both a snapshot and an approved root, and something
@@ -41,7 +45,8 @@ DeleteResult deleteCandidates(const std::vector<CleanupCandidate> &candidates, C
 // Total allocated size of a folder and everything below it, each entry counted once per path,
 // links never followed. Throws CancellationError when the token is cancelled.
 int64_t measurePath(const std::string &folderPath, int64_t visitedDirs, int64_t matchedDirs,
-                    const ScanProgressHandler &progress, const CancellationToken &token);
+                    const ScanProgressHandler &progress, const CancellationToken &token,
+                    const WalkSettings &settings = {});
 
 // Size of one entry: allocated blocks times 512, or the logical length when no block is allocated;
 // 0 when it cannot be read. Never follows a final symbolic link.
@@ -53,4 +58,4 @@ std::vector<std::string> childDirectories(const std::string &folderPath);
 // The folder's content modification date, absent when it cannot be read.
 std::optional<Timestamp> modifiedDate(const std::string &path);
 
-}  // namespace tarnwick::Tarnwicker
+} // namespace tarnwick::Tarnwicker

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <dirent.h>
-
 #include <cstddef>
 #include <cstring>
+#include <dirent.h>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 namespace tarnwick {
 
@@ -27,8 +27,14 @@ public:
     // Calls visit(const DirectoryEntry &) for every entry of the directory open at dirFd, reading
     // from the descriptor's current offset. Returns 0, or the errno of a failed read (entries seen
     // before the failure have been visited).
-    template <typename Visit>
-    int forEachEntry(int dirFd, Visit &&visit);
+    template <typename Visit> int forEachEntry(int dirFd, Visit &&visit)
+    {
+        return forEachEntry(dirFd, std::forward<Visit>(visit), [] {});
+    }
+
+    // The same, calling endOfBatch() after the entries of each read, while their names are still
+    // valid: callers that publish work per batch do it there.
+    template <typename Visit, typename EndOfBatch> int forEachEntry(int dirFd, Visit &&visit, EndOfBatch &&endOfBatch);
 
 private:
     // Fills the buffer with the next batch; returns the byte count, 0 at the end, -errno on error.
@@ -43,10 +49,10 @@ namespace detail {
 inline constexpr std::size_t kDirentReclenOffset = 16;
 inline constexpr std::size_t kDirentTypeOffset = 18;
 inline constexpr std::size_t kDirentNameOffset = 19;
-}  // namespace detail
+} // namespace detail
 
-template <typename Visit>
-int DirectoryLister::forEachEntry(int dirFd, Visit &&visit)
+template <typename Visit, typename EndOfBatch>
+int DirectoryLister::forEachEntry(int dirFd, Visit &&visit, EndOfBatch &&endOfBatch)
 {
     while (true) {
         const long count = readBatch(dirFd);
@@ -67,7 +73,8 @@ int DirectoryLister::forEachEntry(int dirFd, Visit &&visit)
             }
             visit(DirectoryEntry{name, static_cast<unsigned char>(record[detail::kDirentTypeOffset])});
         }
+        endOfBatch();
     }
 }
 
-}  // namespace tarnwick
+} // namespace tarnwick

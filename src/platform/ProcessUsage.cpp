@@ -3,6 +3,7 @@
 #include "core/PathRules.h"
 #include "platform/FileDescriptor.h"
 #include "platform/FileIO.h"
+#include "platform/ProcessIDs.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -21,19 +22,6 @@ struct CloseDirectory {
     void operator()(DIR *directory) const { ::closedir(directory); }
 };
 using Directory = std::unique_ptr<DIR, CloseDirectory>;
-
-bool isProcessID(const char *name)
-{
-    if (*name == '\0') {
-        return false;
-    }
-    for (; *name != '\0'; ++name) {
-        if (*name < '0' || *name > '9') {
-            return false;
-        }
-    }
-    return true;
-}
 
 // The target of a /proc link: a path for files and folders; "socket:[..]", "pipe:[..]" and the
 // like for what is not a file, which are left out.

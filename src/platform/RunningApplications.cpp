@@ -2,6 +2,7 @@
 
 #include "platform/FileDescriptor.h"
 #include "platform/FileIO.h"
+#include "platform/ProcessIDs.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,23 +12,6 @@
 #include <memory>
 
 namespace tarnwick {
-
-namespace {
-
-bool isProcessID(const char *name)
-{
-    if (*name == '\0') {
-        return false;
-    }
-    for (; *name != '\0'; ++name) {
-        if (*name < '0' || *name > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
 
 std::vector<std::string> runningApplicationNames(bool everyUser)
 {

@@ -115,8 +115,11 @@ std::optional<std::string> percentDecoded(std::string_view text)
 bool replaceCache(int trashFd, const std::string &text)
 {
     static std::atomic<unsigned> counter{0};
-    const std::string temporary =
-        std::string(kCacheName) + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+    // Appended piece by piece: GCC 12 misreads the chain of `+` on a short string at -O2 as an
+    // out-of-bounds copy (-Warray-bounds) once it inlines the temporaries.
+    std::string temporary(kCacheName);
+    temporary.append(".tmp-").append(std::to_string(::getpid()));
+    temporary.append("-").append(std::to_string(counter.fetch_add(1)));
     const FileDescriptor out(
         ::openat(trashFd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!out.valid()) {

@@ -2,30 +2,29 @@
 
 #include "app/SuperCleanCoordinator.h"
 #include "core/CountPhrase.h"
+#include "ui/DeferredRefresh.h"
+#include "ui/DisplayText.h"
 #include "ui/ElidedLabel.h"
 #include "ui/SuperCleanCard.h"
 #include "ui/SuperCleanMetric.h"
 #include "ui/SuperCleanStyle.h"
-#include "ui/DisplayText.h"
 #include "ui/SuperCleanTierBadge.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tarnwick {
 
 SuperCleanProgressStep::SuperCleanProgressStep(SuperCleanCoordinator &coordinator, QWidget *parent)
-    : QWidget(parent),
-      m_coordinator(coordinator),
-      m_message(ui::makeLabel({}, ui::TextStyle::headline, this)),
-      m_path(new ElidedLabel(Qt::ElideMiddle, this)),
-      m_found(ui::makeLabel({}, ui::TextStyle::title3, this)),
+    : QWidget(parent), m_coordinator(coordinator), m_message(ui::makeLabel({}, ui::TextStyle::headline, this)),
+      m_path(new ElidedLabel(Qt::ElideMiddle, this)), m_found(ui::makeLabel({}, ui::TextStyle::title3, this)),
       m_checked(new SuperCleanMetric(QStringLiteral("Folders Checked"), this)),
       m_matches(new SuperCleanMetric(QStringLiteral("Matches"), this)),
-      m_measured(new SuperCleanMetric(QStringLiteral("Measured"), this))
+      m_measured(new SuperCleanMetric(QStringLiteral("Measured"), this)),
+      m_progressRefresh(new DeferredRefresh(this, [this] { refreshProgress(); })),
+      m_itemsRefresh(new DeferredRefresh(this, [this] { refreshItems(); }))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 18, 24, 18);
@@ -81,9 +80,8 @@ SuperCleanProgressStep::SuperCleanProgressStep(SuperCleanCoordinator &coordinato
     layout->addWidget(list);
     layout->addStretch();
 
-    connect(&coordinator, &SuperCleanCoordinator::scanProgressChanged, this,
-            &SuperCleanProgressStep::refreshProgress);
-    connect(&coordinator, &SuperCleanCoordinator::itemsChanged, this, &SuperCleanProgressStep::scheduleItemsRefresh);
+    m_progressRefresh->watch(&coordinator, &SuperCleanCoordinator::scanProgressChanged);
+    m_itemsRefresh->watch(&coordinator, &SuperCleanCoordinator::itemsChanged);
     refreshProgress();
     refreshItems();
 }
@@ -98,20 +96,11 @@ void SuperCleanProgressStep::refreshProgress()
     m_measured->setValue(ui::sizeText(progress.bytesSoFar));
 }
 
-// Live items arrive in bursts, each announced on its own; the rows are redrawn once per burst.
-void SuperCleanProgressStep::scheduleItemsRefresh()
-{
-    if (!m_itemsRefreshPending) {
-        m_itemsRefreshPending = true;
-        QTimer::singleShot(0, this, &SuperCleanProgressStep::refreshItems);
-    }
-}
-
 void SuperCleanProgressStep::refreshItems()
 {
-    m_itemsRefreshPending = false;
-    const auto &items = m_coordinator.items();
-    const QString count = ui::qstring(countPhrase(static_cast<int64_t>(items.size())));
+    // Only the leading items: reading the whole list would merge it for every burst of a long scan.
+    const auto &items = m_coordinator.leadingItems();
+    const QString count = ui::qstring(countPhrase(static_cast<int64_t>(m_coordinator.itemCount())));
     m_found->setText(QStringLiteral("Found %1 so far").arg(count));
     for (std::size_t index = 0; index < m_rows.size(); ++index) {
         const LiveRow &row = m_rows[index];

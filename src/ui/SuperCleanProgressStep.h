@@ -9,6 +9,7 @@ class QLabel;
 
 namespace tarnwick {
 
+class DeferredRefresh;
 class ElidedLabel;
 class SuperCleanCoordinator;
 class SuperCleanMetric;
@@ -35,7 +36,6 @@ private:
     };
 
     void refreshProgress();
-    void scheduleItemsRefresh();
     void refreshItems();
 
     SuperCleanCoordinator &m_coordinator;
@@ -47,7 +47,9 @@ private:
     SuperCleanMetric *m_measured;
     QWidget *m_list = nullptr;
     std::array<LiveRow, kLiveRows> m_rows{};
-    bool m_itemsRefreshPending = false;
+    // A scan announces every record and every item; the step draws once per burst of them.
+    DeferredRefresh *m_progressRefresh;
+    DeferredRefresh *m_itemsRefresh;
 };
 
 }  // namespace tarnwick

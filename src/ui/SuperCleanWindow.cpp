@@ -3,6 +3,8 @@
 #include "app/AppState.h"
 #include "app/DesktopShell.h"
 #include "app/SuperCleanCoordinator.h"
+#include "ui/DeferredRefresh.h"
+#include "ui/DisplayText.h"
 #include "ui/ElidedLabel.h"
 #include "ui/SuperCleanCleaningStep.h"
 #include "ui/SuperCleanCompletionStep.h"
@@ -12,7 +14,6 @@
 #include "ui/SuperCleanResultsStep.h"
 #include "ui/SuperCleanScopeStep.h"
 #include "ui/SuperCleanStyle.h"
-#include "ui/DisplayText.h"
 #include "ui/SymbolIcons.h"
 
 #include <QHBoxLayout>
@@ -110,7 +111,15 @@ SuperCleanWindow::SuperCleanWindow(AppState &state, DesktopShell &shell, QWidget
     layout->addWidget(makeFooter());
 
     connect(&m_coordinator, &SuperCleanCoordinator::phaseChanged, this, &SuperCleanWindow::refreshPhase);
-    connect(&m_coordinator, &SuperCleanCoordinator::statusMessageChanged, this, &SuperCleanWindow::refreshStatus);
+    // A scan restates its count for every item it lists: the line is drawn once per burst then.
+    m_statusRefresh = new DeferredRefresh(this, [this] { refreshStatus(); });
+    connect(&m_coordinator, &SuperCleanCoordinator::statusMessageChanged, this, [this] {
+        if (m_coordinator.isBusy()) {
+            m_statusRefresh->schedule();
+        } else {
+            m_statusRefresh->now();
+        }
+    });
     connect(&m_coordinator, &SuperCleanCoordinator::selectedItemIDsChanged, this,
             &SuperCleanWindow::refreshMoveButton);
     connect(&m_coordinator, &SuperCleanCoordinator::isConfirmationPresentedChanged, this,

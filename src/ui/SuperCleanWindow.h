@@ -11,6 +11,7 @@ class QToolButton;
 namespace tarnwick {
 
 class AppState;
+class DeferredRefresh;
 class DesktopShell;
 class ElidedLabel;
 class SuperCleanCleaningStep;
@@ -66,6 +67,7 @@ private:
     SuperCleanCleaningStep *m_cleaning = nullptr;
     SuperCleanCompletionStep *m_completion = nullptr;
     ElidedLabel *m_status = nullptr;
+    DeferredRefresh *m_statusRefresh = nullptr;
     QPushButton *m_cancel = nullptr;
     QPushButton *m_analyze = nullptr;
     QPushButton *m_cancelScan = nullptr;

@@ -2,13 +2,12 @@
 #include "FixtureTree.h"
 #include "cli/CliOptions.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <signal.h>
-#include <unistd.h>
-
-#include <filesystem>
 #include <thread>
+#include <unistd.h>
 
 namespace tarnwick {
 namespace {
@@ -112,6 +111,26 @@ TEST(CliScan, OptionsNarrowTheScan)
     EXPECT_NE(quietRule.err.find("only used with --aggressive"), std::string::npos);
 }
 
+TEST(CliScan, TheThreadCountChangesNothingInTheOutput)
+{
+    FixtureTree tree;
+    for (int i = 0; i < 60; ++i) {
+        tree.file("p" + std::to_string(i % 9) + "/q" + std::to_string(i) + "/node_modules/f", 100 * (i % 4));
+    }
+    for (const char *command : {"scan", "analyze"}) {
+        const auto one = cli({command, "--json", "--threads", "1", tree.root()});
+        const auto three = cli({command, "--json", "--threads", "3", tree.root()});
+        ASSERT_EQ(one.status, 0) << one.err;
+        EXPECT_EQ(three.status, 0) << three.err;
+        EXPECT_EQ(nlohmann::json::parse(three.out).size(), 60u) << command;
+        if (std::string(command) == "scan") {
+            EXPECT_EQ(three.out, one.out);
+        } else { // analyze judges by how many days old each folder is, which may tick between the runs
+            EXPECT_EQ(nlohmann::json::parse(three.out).size(), nlohmann::json::parse(one.out).size());
+        }
+    }
+}
+
 struct UsageCase {
     std::vector<std::string> arguments;
     const char *expectedMessage;
@@ -132,6 +151,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(UsageCase{{"scan", "--rule", "nodemodules", "/tmp"}, "Valid rules: \"node_modules\", \"Pods\""},
                       UsageCase{{"scan", "--preset", "extreme", "/tmp"}, "unknown preset 'extreme'"},
                       UsageCase{{"scan", "--min-size", "lots", "/tmp"}, "invalid size 'lots'"},
+                      UsageCase{{"scan", "--threads", "0", "/tmp"}, "invalid thread count '0'"},
+                      UsageCase{{"analyze", "--threads", "-2", "/tmp"}, "invalid thread count '-2'"},
                       UsageCase{{"scan"}, "no folder to scan given"},
                       UsageCase{{"scan", "--yes", "/tmp"}, "unknown option '--yes' for scan"},
                       UsageCase{{"frobnicate"}, "unknown command 'frobnicate'"},
@@ -181,7 +202,9 @@ TEST(CliScan, InterruptPrintsWhatWasFoundAndExits130)
         tree.file("second/node_modules/p" + std::to_string(i % 50) + "/f" + std::to_string(i));
     }
     for (int attempt = 0; attempt < 5; ++attempt) {
-        testing::ChildProcess child({kCli, "scan", "--json", tree.path("first"), tree.path("second")});
+        // One thread, so the first root is done before the second is entered.
+        testing::ChildProcess child(
+            {kCli, "scan", "--json", "--threads", "1", tree.path("first"), tree.path("second")});
         bool interrupted = false;
         for (int spin = 0; spin < 200000 && !interrupted; ++spin) {
             if (hasOpenFolderBelow(child.pid(), tree.path("second/node_modules"))) {
@@ -191,7 +214,7 @@ TEST(CliScan, InterruptPrintsWhatWasFoundAndExits130)
         }
         const int status = child.wait();
         if (!interrupted) {
-            continue;  // the scan finished before it could be caught in the big folder; try again
+            continue; // the scan finished before it could be caught in the big folder; try again
         }
         EXPECT_EQ(status, 130) << child.err();
         const auto json = nlohmann::json::parse(child.out());
@@ -220,5 +243,5 @@ TEST(CliOptions, ByteSizesUseBinaryMultiples)
     }
 }
 
-}  // namespace
-}  // namespace tarnwick
+} // namespace
+} // namespace tarnwick

@@ -26,7 +26,8 @@ struct ScanRecording {
 };
 
 inline ScanRecording recordScan(const ScanOptions &options, const CancellationToken &token = {},
-                                const std::function<void(const ScanProgress &)> &onProgress = {})
+                                const std::function<void(const ScanProgress &)> &onProgress = {},
+                                const WalkSettings &settings = {})
 {
     ScanRecording recording;
     try {
@@ -38,11 +39,18 @@ inline ScanRecording recordScan(const ScanOptions &options, const CancellationTo
                     onProgress(p);
                 }
             },
-            [&](const CleanupCandidate &c) { recording.delivered.push_back(c); }, token);
+            [&](const CleanupCandidate &c) { recording.delivered.push_back(c); }, token, settings);
     } catch (const CancellationError &) {
         recording.cancelled = true;
     }
     return recording;
+}
+
+inline WalkSettings threads(unsigned count)
+{
+    WalkSettings settings;
+    settings.threads = count;
+    return settings;
 }
 
 // Found folders as path relative to `root` -> rule key.
@@ -56,4 +64,4 @@ inline std::map<std::string, std::string> foundKeys(const std::vector<CleanupCan
     return found;
 }
 
-}  // namespace tarnwick::testing
+} // namespace tarnwick::testing

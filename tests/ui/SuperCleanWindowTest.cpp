@@ -42,6 +42,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 
 // Failure messages show the text rather than its bytes.
 inline void PrintTo(const QString &text, std::ostream *out)
@@ -156,12 +157,15 @@ protected:
         return main->findChild<SuperCleanPresenter *>()->window();
     }
 
-    // Holds the next scan once it has reported `count` matches, after their items were posted.
+    // Holds the next scan once it has reported `count` matches found, after their items were posted.
+    // Matches are measured side by side, so the found ones are counted rather than read from the
+    // matched count, which includes those still being measured.
     void holdScanAfterMatches(int64_t count)
     {
+        auto found = std::make_shared<int64_t>(0);
         hold = std::make_unique<testing::RunHold>(
-            testing::RunHold::at<ScanProgress>("superCleanScan", [count](const ScanProgress &progress) {
-                return progress.matchedDirs == count && progress.message.rfind("Found ", 0) == 0;
+            testing::RunHold::at<ScanProgress>("superCleanScan", [count, found](const ScanProgress &progress) {
+                return progress.message.rfind("Found ", 0) == 0 && ++*found == count;
             }));
     }
 
