@@ -1,4 +1,5 @@
 #include "ChildProcess.h"
+#include "CliTestSupport.h"
 #include "FixtureTree.h"
 
 #include <gtest/gtest.h>
@@ -7,13 +8,8 @@
 namespace tarnwick {
 namespace {
 
+using testing::cli;
 using testing::FixtureTree;
-
-testing::ProcessResult cli(std::vector<std::string> arguments)
-{
-    arguments.insert(arguments.begin(), TARNWICK_CLI_PATH);
-    return testing::runProcess(std::move(arguments));
-}
 
 class CliAnalyze : public ::testing::Test {
 protected:

@@ -1,6 +1,7 @@
 // What the command line prints for people, and what it does when its output cannot be written.
 
 #include "ChildProcess.h"
+#include "CliTestSupport.h"
 #include "FixtureTree.h"
 #include "TestEnvironment.h"
 #include "TestNames.h"
@@ -14,9 +15,8 @@ namespace tarnwick {
 namespace {
 
 using testing::FixtureTree;
+using testing::kCli;
 using testing::runProcess;
-
-const std::string kCli = TARNWICK_CLI_PATH;
 
 // --- Names that could steer the terminal ---
 

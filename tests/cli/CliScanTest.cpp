@@ -1,4 +1,5 @@
 #include "ChildProcess.h"
+#include "CliTestSupport.h"
 #include "FixtureTree.h"
 #include "cli/CliOptions.h"
 
@@ -12,16 +13,10 @@
 namespace tarnwick {
 namespace {
 
+using testing::cli;
 using testing::FixtureTree;
+using testing::kCli;
 using testing::runProcess;
-
-const std::string kCli = TARNWICK_CLI_PATH;
-
-testing::ProcessResult cli(std::vector<std::string> arguments)
-{
-    arguments.insert(arguments.begin(), kCli);
-    return runProcess(std::move(arguments));
-}
 
 TEST(CliScan, TablePrintsSizeRuleAndPathWithATotal)
 {

@@ -216,10 +216,10 @@ TEST(ScanRootThroughALink, StillReachesItsCandidates)
 
 // --- Mounts inside a candidate -------------------------------------------------------------------
 
-enum class MountKind { tmpfsInside, bindInside, candidateIsBindMount };
+enum class InsideMount { tmpfsInside, bindInside, candidateIsBindMount };
 
 struct MountCase {
-    MountKind kind;
+    InsideMount kind;
     CleanupAction action;
 };
 
@@ -248,9 +248,9 @@ TEST_P(MountInsideCandidate, IsRefusedBeforeAnythingMoves)
     ASSERT_EQ(candidates.size(), 1u);
 
     const std::string point =
-        c.kind == MountKind::candidateIsBindMount ? candidatePath : tree.path("scan/p/node_modules/mnt");
-    auto mount = c.kind == MountKind::tmpfsInside  ? ScopedMount::tmpfs(point)
-                 : c.kind == MountKind::bindInside ? ScopedMount::bind(tree.path("shared"), point)
+        c.kind == InsideMount::candidateIsBindMount ? candidatePath : tree.path("scan/p/node_modules/mnt");
+    auto mount = c.kind == InsideMount::tmpfsInside  ? ScopedMount::tmpfs(point)
+                 : c.kind == InsideMount::bindInside ? ScopedMount::bind(tree.path("shared"), point)
                                                    : ScopedMount::bind(candidatePath, point);
     if (!mount.mounted()) {
         GTEST_SKIP() << mount.why();
@@ -262,7 +262,7 @@ TEST_P(MountInsideCandidate, IsRefusedBeforeAnythingMoves)
     const auto run = runDeletion(candidates, c.action);
 
     ASSERT_EQ(run.result.failures.size(), 1u);
-    const std::string expected = c.kind == MountKind::candidateIsBindMount
+    const std::string expected = c.kind == InsideMount::candidateIsBindMount
                                      ? "It is a mount point; nothing was deleted"
                                      : "It holds a mount point at " + point + "; nothing was deleted";
     EXPECT_EQ(run.result.failures[0].message, expected);
@@ -272,10 +272,10 @@ TEST_P(MountInsideCandidate, IsRefusedBeforeAnythingMoves)
 }
 
 INSTANTIATE_TEST_SUITE_P(Attacks, MountInsideCandidate,
-                         ::testing::Values(MountCase{MountKind::tmpfsInside, CleanupAction::moveToTrash},
-                                           MountCase{MountKind::bindInside, CleanupAction::moveToTrash},
-                                           MountCase{MountKind::candidateIsBindMount, CleanupAction::moveToTrash},
-                                           MountCase{MountKind::candidateIsBindMount,
+                         ::testing::Values(MountCase{InsideMount::tmpfsInside, CleanupAction::moveToTrash},
+                                           MountCase{InsideMount::bindInside, CleanupAction::moveToTrash},
+                                           MountCase{InsideMount::candidateIsBindMount, CleanupAction::moveToTrash},
+                                           MountCase{InsideMount::candidateIsBindMount,
                                                      CleanupAction::deletePermanently}),
                          mountCaseName);
 

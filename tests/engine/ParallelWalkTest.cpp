@@ -306,7 +306,7 @@ INSTANTIATE_TEST_SUITE_P(
                  10}),
     [](const ::testing::TestParamInfo<TreeCase> &treeCase) { return std::string(treeCase.param.name); });
 
-struct UnreadableContext {
+struct UnreadableWalkContext {
     std::string root;
 };
 
@@ -324,12 +324,12 @@ TEST(ParallelScan, UnreadableFoldersGiveTheSameResults)
     tree.chmod("r/locked", 0000);
     tree.chmod("r/open/node_modules/sealed", 0000);
     tree.chmod("r/halfopen", 0311); // enterable but not listable
-    UnreadableContext context{tree.path("r")};
+    UnreadableWalkContext context{tree.path("r")};
     bool ran = false;
     const std::string output = testing::runUnprivileged(
         "scan",
         [](int fd, void *raw) {
-            const auto *ctx = static_cast<UnreadableContext *>(raw);
+            const auto *ctx = static_cast<UnreadableWalkContext *>(raw);
             const auto serial = recordScan(everyRule({ctx->root}), {}, {}, threads(1));
             const auto parallel = recordScan(everyRule({ctx->root}), {}, {}, threads(kParallel));
             const std::string text =
