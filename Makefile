@@ -19,15 +19,17 @@ build: deps
 	@cmake --build $(BUILD_DIR) -j$(JOBS)
 
 build-sanitize: deps
-	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DTARNWICK_WERROR=ON \
+	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DTARNWICK_WERROR=ON \
 		-DTARNWICK_SANITIZE=address,undefined -DTARNWICK_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j$(JOBS)
 
 # ThreadSanitizer over the layers without Qt (core, platform, engine, cli) and their tests: the
 # parallel walk's threads live there. Qt's process launching does not agree with the sanitizer.
-# -O1 is what the sanitizer needs to run at a useful speed, and compiles faster than -O2.
+# -O1 is what the sanitizer needs to run at a useful speed, and compiles faster than -O2. The
+# sanitizer builds keep line tables only (-g1): a report needs file and line, not variables.
 build-thread: deps
-	@cmake -S . -B $(THREAD_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DTARNWICK_WERROR=ON \
+	@cmake -S . -B $(THREAD_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 -DCMAKE_CXX_FLAGS_DEBUG=-g1 \
+		-DTARNWICK_WERROR=ON \
 		-DTARNWICK_SANITIZE=thread -DTARNWICK_QT=OFF -DTARNWICK_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(THREAD_DIR) -j$(JOBS)
 
