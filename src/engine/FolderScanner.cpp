@@ -9,6 +9,7 @@
 #include "engine/WalkScheduler.h"
 #include "engine/WalkWorker.h"
 #include "platform/FileTests.h"
+#include "platform/FolderOpenFlags.h"
 
 #include <algorithm>
 #include <array>
@@ -123,7 +124,7 @@ private:
             startMatch(worker, state, *rule, nullptr, AT_FDCWD, rootPath, task.order, rootPath);
             return;
         }
-        FileDescriptor rootFd(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK));
+        FileDescriptor rootFd(::open(rootPath.c_str(), kFolderOpenFlags));
         struct stat opened {};
         if (!rootFd.valid() || ::fstat(rootFd.get(), &opened) != 0 || !m_rootIdentities[task.order].matches(opened)) {
             return;
@@ -249,7 +250,7 @@ std::vector<std::string> childDirectories(const std::string &folderPath)
 {
     std::vector<std::string> children;
     const std::string path = normalizedPath(folderPath);
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK));
+    const FileDescriptor fd(::open(path.c_str(), kFolderOpenFlags));
     if (!fd.valid()) {
         return children;
     }

@@ -3,6 +3,7 @@
 #include "core/PathRules.h"
 #include "engine/ListedFolder.h"
 #include "engine/Tarnwicker.h"
+#include "platform/FolderOpenFlags.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -66,7 +67,7 @@ void SizeMeasurer::start(std::size_t worker, WalkWorker &state, const std::share
         return;
     }
     FileDescriptor fd(
-        ::openat(AT_FDCWD, terminated.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+        ::openat(AT_FDCWD, terminated.c_str(), kChildFolderOpenFlags));
     if (!fd.valid()) {
         countOnly(state, *match, ownSize);
         return;

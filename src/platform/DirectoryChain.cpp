@@ -1,5 +1,7 @@
 #include "platform/DirectoryChain.h"
 
+#include "platform/FolderOpenFlags.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -9,14 +11,13 @@
 namespace tarnwick {
 
 namespace {
-constexpr int kDirectoryOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
 
 int openChild(int parentFd, std::string_view name)
 {
     const std::string terminated(name);
     int fd;
     do {
-        fd = ::openat(parentFd, terminated.c_str(), kDirectoryOpenFlags);
+        fd = ::openat(parentFd, terminated.c_str(), kChildFolderOpenFlags);
     } while (fd < 0 && errno == EINTR);
     return fd;
 }

@@ -2,6 +2,7 @@
 
 #include "core/PathRules.h"
 #include "platform/MountPoints.h"
+#include "platform/FolderOpenFlags.h"
 
 #include <cerrno>
 #include <climits>
@@ -14,7 +15,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
 
 ReachedEntry outcome(ReachedEntry::Outcome kind, int error = 0)
 {
@@ -43,7 +43,7 @@ int openFolderAt(int dirFd, const char *name)
 {
     int fd;
     do {
-        fd = ::openat(dirFd, name, kFolderFlags | O_NOFOLLOW);
+        fd = ::openat(dirFd, name, kChildFolderOpenFlags);
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
@@ -74,7 +74,7 @@ FileDescriptor openBeneath(int rootFd, const std::string &relative, BeneathResol
 {
     if (resolution == BeneathResolution::automatic && relative.size() < PATH_MAX) {
         open_how how{};
-        how.flags = static_cast<uint64_t>(kFolderFlags | O_NOFOLLOW);
+        how.flags = static_cast<uint64_t>(kChildFolderOpenFlags);
         how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
         long fd;
         int attempts = 0;
@@ -111,7 +111,7 @@ ReachedEntry reachEntry(const std::string &root, const std::optional<FileIdentit
     entry.name = std::string(lastPathComponent(target));
     if (target == rootPath) {
         const std::string parent(parentPath(target));
-        entry.parent.reset(::open(parent.c_str(), kFolderFlags));
+        entry.parent.reset(::open(parent.c_str(), kFolderOpenFlags));
         if (!entry.parent.valid()) {
             return failedOnTheWay(errno);
         }
@@ -119,7 +119,7 @@ ReachedEntry reachEntry(const std::string &root, const std::optional<FileIdentit
             entry.canonicalPath = joinPath(*real, entry.name);
         }
     } else {
-        FileDescriptor rootFd(::open(rootPath.c_str(), kFolderFlags));
+        FileDescriptor rootFd(::open(rootPath.c_str(), kFolderOpenFlags));
         if (!rootFd.valid()) {
             return failedOnTheWay(errno == ENOTDIR ? ENOTDIR : errno);
         }

@@ -4,6 +4,7 @@
 #include "platform/FileIO.h"
 #include "platform/MountPoints.h"
 #include "platform/UserFolders.h"
+#include "platform/FolderOpenFlags.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,7 +18,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 constexpr mode_t kPrivateFolder = 0700;
 
 // Opens `name` inside dirFd as a folder, creating it (private) when missing, never through a link.
@@ -27,7 +27,7 @@ FileDescriptor openOrMakePrivateFolder(int dirFd, const char *name, int &error)
         error = errno;
         return {};
     }
-    FileDescriptor fd(::openat(dirFd, name, kFolderFlags | O_NOFOLLOW));
+    FileDescriptor fd(::openat(dirFd, name, kChildFolderOpenFlags));
     if (!fd.valid()) {
         error = errno == ELOOP ? ENOTDIR : errno;
     }
@@ -82,7 +82,7 @@ std::optional<TrashDirectory> TrashDirectory::forFolder(const std::string &canon
 std::optional<TrashDirectory> TrashDirectory::openHome(const std::string &dataHome, dev_t device, int &error)
 {
     const int creationError = makeFolderPath(dataHome);
-    FileDescriptor dataFd(::open(dataHome.c_str(), kFolderFlags));
+    FileDescriptor dataFd(::open(dataHome.c_str(), kFolderOpenFlags));
     if (!dataFd.valid()) {
         error = creationError != 0 ? creationError : errno;
         return std::nullopt;
@@ -93,7 +93,7 @@ std::optional<TrashDirectory> TrashDirectory::openHome(const std::string &dataHo
     }
     TrashDirectory trash;
     // The home trash is the user's own folder; a link they put there is their choice to follow.
-    trash.m_fd.reset(::openat(dataFd.get(), "Trash", kFolderFlags));
+    trash.m_fd.reset(::openat(dataFd.get(), "Trash", kFolderOpenFlags));
     if (!trash.m_fd.valid()) {
         error = errno;
         return std::nullopt;
@@ -107,7 +107,7 @@ std::optional<TrashDirectory> TrashDirectory::openHome(const std::string &dataHo
 
 std::optional<TrashDirectory> TrashDirectory::openOnVolume(const std::string &topFolder, dev_t device, int &error)
 {
-    FileDescriptor topFd(::open(topFolder.c_str(), kFolderFlags));
+    FileDescriptor topFd(::open(topFolder.c_str(), kFolderOpenFlags));
     if (!topFd.valid()) {
         error = errno;
         return std::nullopt;
@@ -119,7 +119,7 @@ std::optional<TrashDirectory> TrashDirectory::openOnVolume(const std::string &to
     struct stat shared {};
     if (::fstatat(topFd.get(), ".Trash", &shared, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(shared.st_mode) &&
         (shared.st_mode & S_ISVTX) != 0) {
-        FileDescriptor sharedFd(::openat(topFd.get(), ".Trash", kFolderFlags | O_NOFOLLOW));
+        FileDescriptor sharedFd(::openat(topFd.get(), ".Trash", kChildFolderOpenFlags));
         int ignored = 0;
         TrashDirectory trash;
         if (sharedFd.valid()) {

@@ -4,6 +4,7 @@
 #include "platform/DirectoryLister.h"
 #include "platform/FileIO.h"
 #include "platform/TrashInfo.h"
+#include "platform/FolderOpenFlags.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -212,7 +213,7 @@ void dropStaleLines(int trashFd, bool onlyWhenMostlyStale)
 
 std::optional<int64_t> folderDiskUsage(int dirFd, const std::string &name)
 {
-    FileDescriptor root(::openat(dirFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+    FileDescriptor root(::openat(dirFd, name.c_str(), kChildFolderOpenFlags));
     struct stat status {};
     if (!root.valid() || ::fstat(root.get(), &status) != 0) {
         return std::nullopt;

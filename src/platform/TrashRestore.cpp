@@ -4,6 +4,7 @@
 #include "platform/FileDescriptor.h"
 #include "platform/FileIO.h"
 #include "platform/TrashDirectorySizes.h"
+#include "platform/FolderOpenFlags.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -16,7 +17,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NONBLOCK;
 
 RestoreResult refused(std::string message)
 {
@@ -44,8 +44,8 @@ RestoreResult restoreFromTrash(const std::string &trashedPath, const FileIdentit
 
     // The trash folder is the user's own (a link to it was their choice); inside it nothing is
     // reached through a link.
-    const FileDescriptor trashFd(::open(trashFolder.c_str(), kFolderFlags));
-    const FileDescriptor filesFd(trashFd.valid() ? ::openat(trashFd.get(), "files", kFolderFlags | O_NOFOLLOW) : -1);
+    const FileDescriptor trashFd(::open(trashFolder.c_str(), kFolderOpenFlags));
+    const FileDescriptor filesFd(trashFd.valid() ? ::openat(trashFd.get(), "files", kChildFolderOpenFlags) : -1);
     struct stat item {};
     if (!filesFd.valid() || ::fstatat(filesFd.get(), name.c_str(), &item, AT_SYMLINK_NOFOLLOW) != 0) {
         struct stat atOriginal {};
@@ -60,7 +60,7 @@ RestoreResult restoreFromTrash(const std::string &trashedPath, const FileIdentit
 
     const std::string parent(parentPath(original));
     const std::string originalName(lastPathComponent(original));
-    const FileDescriptor parentFd(::open(parent.c_str(), kFolderFlags));
+    const FileDescriptor parentFd(::open(parent.c_str(), kFolderOpenFlags));
     if (!parentFd.valid()) {
         return refused("Its folder " + parent + " cannot be opened (" + systemText(errno) + "); it was left in the Trash");
     }
@@ -81,7 +81,7 @@ RestoreResult restoreFromTrash(const std::string &trashedPath, const FileIdentit
         return refused("It cannot be moved back (" + systemText(errno) + "); it was left in the Trash");
     }
 
-    const FileDescriptor infoFd(::openat(trashFd.get(), "info", kFolderFlags | O_NOFOLLOW));
+    const FileDescriptor infoFd(::openat(trashFd.get(), "info", kChildFolderOpenFlags));
     if (infoFd.valid()) {
         ::unlinkat(infoFd.get(), (name + ".trashinfo").c_str(), 0);
     }

@@ -2,6 +2,7 @@
 
 #include "core/PathRules.h"
 #include "platform/MountPoints.h"
+#include "platform/FolderOpenFlags.h"
 
 #include <cerrno>
 #include <cstring>
@@ -14,7 +15,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr int kDirectoryOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
 
 TreeRemovalResult systemError(int error)
 {
@@ -67,7 +67,7 @@ TreeRemovalResult TreeRemover::remove(const ReachedEntry &entry, const std::stri
         return {};
     }
 
-    FileDescriptor rootFd(::openat(parentFd, name.c_str(), kDirectoryOpenFlags));
+    FileDescriptor rootFd(::openat(parentFd, name.c_str(), kChildFolderOpenFlags));
     if (!rootFd.valid()) {
         return errno == ELOOP || errno == ENOTDIR ? refusal(ESTALE, kChangedSinceScan) : systemError(errno);
     }

@@ -1,17 +1,13 @@
 #include "platform/WalkFolder.h"
 
+#include "platform/FolderOpenFlags.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <utility>
 
 namespace tarnwick {
-
-namespace {
-
-constexpr int kDirectoryOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK;
-
-} // namespace
 
 WalkFolder::WalkFolder(Key, std::shared_ptr<WalkFolder> parent, std::string name, uint32_t order, FileDescriptor fd)
     : m_parent(std::move(parent)), m_name(std::move(name)), m_depth(m_parent ? m_parent->m_depth + 1 : 0),
@@ -35,7 +31,7 @@ FileDescriptor WalkFolder::openChild(int parentFd, const std::string &name)
 {
     int fd;
     do {
-        fd = ::openat(parentFd, name.c_str(), kDirectoryOpenFlags);
+        fd = ::openat(parentFd, name.c_str(), kChildFolderOpenFlags);
     } while (fd < 0 && errno == EINTR);
     return FileDescriptor(fd);
 }
