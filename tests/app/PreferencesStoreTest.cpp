@@ -129,10 +129,6 @@ TEST(JsonFilePreferencesStore, WrongKindsPerKeyStayAsStored)
     EXPECT_EQ(store.integer("ok"), 3);
 }
 
-struct UnwritableContext {
-    std::string file;
-};
-
 TEST(JsonFilePreferencesStore, AnUnwritableFolderLeavesTheOldFileIntact)
 {
     FixtureTree tree;
@@ -143,20 +139,18 @@ TEST(JsonFilePreferencesStore, AnUnwritableFolderLeavesTheOldFileIntact)
     writeFile(file, original);
     ::chmod(file.c_str(), 0644);
 
-    UnwritableContext context{file};
     bool ran = false;
     const std::string output = testing::runUnprivileged(
         "write",
-        [](int fd, void *raw) {
-            const auto *ctx = static_cast<UnwritableContext *>(raw);
-            JsonFilePreferencesStore store(ctx->file);
+        [&file](int fd) {
+            JsonFilePreferencesStore store(file);
             const std::string before = store.string("cleanupPreset").value_or("?");
             store.set("cleanupPreset", std::string("safe"));
             store.flush();
             const std::string text = before + (store.lastWriteSucceeded() ? " written" : " not written");
             (void)!::write(fd, text.data(), text.size());
         },
-        &context, ran);
+        ran);
     if (!ran) {
         GTEST_SKIP() << "cannot drop privileges here";
     }
@@ -167,15 +161,14 @@ TEST(JsonFilePreferencesStore, AnUnwritableFolderLeavesTheOldFileIntact)
     ::chmod(file.c_str(), 0600);
     const std::string denied = testing::runUnprivileged(
         "unreadable",
-        [](int fd, void *raw) {
-            const auto *ctx = static_cast<UnwritableContext *>(raw);
-            JsonFilePreferencesStore store(ctx->file);
+        [&file](int fd) {
+            JsonFilePreferencesStore store(file);
             store.set("cleanupPreset", std::string("safe"));
             store.flush();
             const std::string text = store.lastWriteSucceeded() ? "written" : "not written";
             (void)!::write(fd, text.data(), text.size());
         },
-        &context, ran);
+        ran);
     EXPECT_EQ(denied, "not written");
     EXPECT_EQ(readFile(file), original);
 }

@@ -163,15 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
                          "Deleting node_modules", "", true, false, nullptr}),
     [](const auto &testInfo) { return std::string(testInfo.param.name); });
 
-struct UnprivilegedContext {
-    std::string candidate;
-};
-
 // Runs in the child that dropped privileges: one line per progress record, then the failures.
-void deleteAsNobody(int writeFd, void *context)
+void deleteAsNobody(int writeFd, const std::string &candidate)
 {
-    const auto *input = static_cast<UnprivilegedContext *>(context);
-    const auto run = runDeletion({candidateAt(input->candidate)}, CleanupAction::deletePermanently);
+    const auto run = runDeletion({candidateAt(candidate)}, CleanupAction::deletePermanently);
     std::ostringstream out;
     for (const auto &p : run.progress) {
         out << rawValue(p.phase) << '|' << p.message << '|' << p.currentIndex << '|' << p.deletedCount << '|'
@@ -191,9 +186,10 @@ TEST(Deletion, AFolderThatCannotBeRemovedFailsWithTheSystemMessageAndKeepsWhatWa
     tree.file("node_modules/free", 10);
     tree.file("node_modules/locked/kept", 10);
     tree.openToEveryone();
-    UnprivilegedContext context{tree.path("node_modules")};
+    const std::string candidate = tree.path("node_modules");
     bool ran = false;
-    const std::string output = testing::runUnprivileged("delete", deleteAsNobody, &context, ran);
+    const std::string output =
+        testing::runUnprivileged("delete", [&candidate](int fd) { deleteAsNobody(fd, candidate); }, ran);
     if (!ran) {
         GTEST_SKIP() << "cannot drop privileges here (needs root and a 'nobody' user)";
     }
@@ -203,7 +199,7 @@ TEST(Deletion, AFolderThatCannotBeRemovedFailsWithTheSystemMessageAndKeepsWhatWa
                       "deleting|Deleted 1 entries from node_modules|1|0|0|1\n"
                       "deleting|Failed to clean node_modules|1|0|1|1\n"
                       "done|Cleanup complete|1|0|1|0\n"
-                      "failure|" + context.candidate + "|" + permissionDenied + "\n");
+                      "failure|" + candidate + "|" + permissionDenied + "\n");
     EXPECT_FALSE(entryExists(tree.path("node_modules/free")));
     EXPECT_TRUE(entryExists(tree.path("node_modules/locked/kept")));
 }

@@ -299,10 +299,6 @@ TEST_P(DeepTree, KeepsFewDescriptorsOpenAndReturnsToEveryLevel)
 
 INSTANTIATE_TEST_SUITE_P(Workers, DeepTree, ::testing::Values(1u, 4u));
 
-struct UnreadableScan {
-    std::string root;
-};
-
 TEST(FolderScanner, UnreadableFoldersAreSkippedSilently)
 {
     FixtureTree tree;
@@ -312,20 +308,19 @@ TEST(FolderScanner, UnreadableFoldersAreSkippedSilently)
     tree.file("r/halfopen/node_modules/f", 100);
     tree.chmod("r/locked", 0000);
     tree.chmod("r/halfopen", 0311); // enterable but not listable
-    UnreadableScan context{tree.path("r")};
+    const std::string root = tree.path("r");
     bool ran = false;
     const std::string output = testing::runUnprivileged(
         "scan",
-        [](int fd, void *raw) {
-            const auto *ctx = static_cast<UnreadableScan *>(raw);
-            const auto recording = recordScan(everyRule({ctx->root}));
+        [&root](int fd) {
+            const auto recording = recordScan(everyRule({root}));
             std::string text;
             for (const auto &candidate : recording.result) {
                 text += candidate.path + "\n";
             }
             (void)!::write(fd, text.data(), text.size());
         },
-        &context, ran);
+        ran);
     if (!ran) {
         GTEST_SKIP() << "cannot drop privileges here; run the suite as root to test unreadable folders";
     }

@@ -306,10 +306,6 @@ INSTANTIATE_TEST_SUITE_P(
                  10}),
     [](const ::testing::TestParamInfo<TreeCase> &treeCase) { return std::string(treeCase.param.name); });
 
-struct UnreadableWalkContext {
-    std::string root;
-};
-
 TEST(ParallelScan, UnreadableFoldersGiveTheSameResults)
 {
     FixtureTree tree;
@@ -324,20 +320,19 @@ TEST(ParallelScan, UnreadableFoldersGiveTheSameResults)
     tree.chmod("r/locked", 0000);
     tree.chmod("r/open/node_modules/sealed", 0000);
     tree.chmod("r/halfopen", 0311); // enterable but not listable
-    UnreadableWalkContext context{tree.path("r")};
+    const std::string root = tree.path("r");
     bool ran = false;
     const std::string output = testing::runUnprivileged(
         "scan",
-        [](int fd, void *raw) {
-            const auto *ctx = static_cast<UnreadableWalkContext *>(raw);
-            const auto serial = recordScan(everyRule({ctx->root}), {}, {}, threads(1));
-            const auto parallel = recordScan(everyRule({ctx->root}), {}, {}, threads(kParallel));
+        [&root](int fd) {
+            const auto serial = recordScan(everyRule({root}), {}, {}, threads(1));
+            const auto parallel = recordScan(everyRule({root}), {}, {}, threads(kParallel));
             const std::string text =
                 std::to_string(serial.result.size()) + " " + (parallel.result == serial.result ? "same" : "different") +
                 " " + std::to_string(parallel.progress.back().visitedDirs - serial.progress.back().visitedDirs);
             (void)!::write(fd, text.data(), text.size());
         },
-        &context, ran);
+        ran);
     if (!ran) {
         GTEST_SKIP() << "cannot drop privileges here; run the suite as root to test unreadable folders";
     }

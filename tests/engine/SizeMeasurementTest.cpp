@@ -112,10 +112,6 @@ INSTANTIATE_TEST_SUITE_P(Entries, MeasurementCadence,
                                     std::to_string(caseInfo.param.nestedFiles);
                          });
 
-struct UnreadableContext {
-    std::string folder;
-};
-
 TEST(SizeMeasurement, UnreadableSubfolderCountsOnlyItself)
 {
     FixtureTree tree;
@@ -124,18 +120,17 @@ TEST(SizeMeasurement, UnreadableSubfolderCountsOnlyItself)
     tree.file("m/locked/hidden", 1'000'000);
     tree.chmod("m/locked", 0000);
 
-    UnreadableContext context{tree.path("m")};
+    const std::string folder = tree.path("m");
     bool ran = false;
     const std::string output = testing::runUnprivileged(
         "measure",
-        [](int fd, void *raw) {
-            const auto *ctx = static_cast<UnreadableContext *>(raw);
+        [&folder](int fd) {
             CancellationToken token;
-            const auto size = Tarnwicker::measurePath(ctx->folder, 0, 0, {}, token);
+            const auto size = Tarnwicker::measurePath(folder, 0, 0, {}, token);
             const std::string text = std::to_string(size);
             (void)!::write(fd, text.data(), text.size());
         },
-        &context, ran);
+        ran);
     if (!ran) {
         GTEST_SKIP() << "cannot drop privileges here; run the suite as root to test unreadable folders";
     }

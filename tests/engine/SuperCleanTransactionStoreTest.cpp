@@ -79,10 +79,6 @@ TEST(SuperCleanTransactionStore, AppendsCompleteCompactLinesInOrder)
     EXPECT_EQ(paths, (std::vector<std::string>{"/p/a/node_modules", "/p/b/node_modules", "/p/odd-\uFFFD"}));
 }
 
-struct JournalContext {
-    std::string dataHome;
-};
-
 TEST(SuperCleanTransactionStore, AJournalThatCannotBeAppendedToKeepsItsRecords)
 {
     FixtureTree tree;
@@ -101,15 +97,15 @@ TEST(SuperCleanTransactionStore, AJournalThatCannotBeAppendedToKeepsItsRecords)
     }
     ::chmod(journal.c_str(), 0644);
 
-    JournalContext context{tree.path("data")};
+    const std::string dataHome = tree.path("data");
     bool ran = false;
     testing::runUnprivileged(
         "append",
-        [](int, void *raw) {
-            ::setenv("XDG_DATA_HOME", static_cast<JournalContext *>(raw)->dataHome.c_str(), 1);
+        [&dataHome](int) {
+            ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
             SuperCleanTransactionStore::append({record("/p/node_modules", "/t/files/node_modules")});
         },
-        &context, ran);
+        ran);
     if (!ran) {
         GTEST_SKIP() << "cannot drop privileges here";
     }
@@ -142,8 +138,7 @@ TEST_P(JournalThatIsNotAFile, IsLeftAloneAndTheCleaningGoesOn)
     // A FIFO opened for writing waits for a reader that never comes: in a child, so a regression
     // fails here instead of hanging the run.
     EXPECT_TRUE(testing::returnsInChild(
-        [](void *) { SuperCleanTransactionStore::append({record("/p/node_modules", "/t/files/node_modules")}); },
-        nullptr, 20));
+        [] { SuperCleanTransactionStore::append({record("/p/node_modules", "/t/files/node_modules")}); }, 20));
     struct stat after {};
     ::lstat(journal.c_str(), &after);
     EXPECT_EQ(after.st_mode & S_IFMT, placed.st_mode & S_IFMT);

@@ -103,12 +103,11 @@ TEST_P(TrashCacheThatIsNotAFile, IsLeftAloneWhileTheMoveCompletes)
     GetParam().place(cachePath(), outside);
     const mode_t placedType = entryStatus(cachePath()).st_mode & S_IFMT;
     tree.file("p/node_modules/x", 5000);
-    std::string folder = tree.path("p/node_modules");
+    const std::string folder = tree.path("p/node_modules");
 
     // A FIFO opened for reading waits for a writer that never comes: in a child, so a regression
     // fails here instead of hanging the run.
-    EXPECT_TRUE(testing::returnsInChild([](void *raw) { moveToTrash(*static_cast<std::string *>(raw)); }, &folder,
-                                        20));
+    EXPECT_TRUE(testing::returnsInChild([&folder] { moveToTrash(folder); }, 20));
     EXPECT_EQ(::access(folder.c_str(), F_OK), -1);
     EXPECT_TRUE(S_ISDIR(entryStatus(trashFolder() + "/files/node_modules").st_mode));
     EXPECT_EQ(entryStatus(cachePath()).st_mode & S_IFMT, placedType) << "left as it was";

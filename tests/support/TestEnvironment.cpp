@@ -48,8 +48,7 @@ ScopedHome::~ScopedHome()
     runCommand("chmod -R u+rwx " + shellQuote(m_home) + " 2>/dev/null; rm -rf " + shellQuote(m_home));
 }
 
-std::string runUnprivileged(const std::string &label, void (*work)(int writeFd, void *context), void *context,
-                            bool &ran)
+std::string runUnprivileged(const std::string &label, const std::function<void(int writeFd)> &work, bool &ran)
 {
     ran = false;
     const passwd *nobody = ::getpwnam("nobody");
@@ -66,7 +65,7 @@ std::string runUnprivileged(const std::string &label, void (*work)(int writeFd, 
         if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 || ::setuid(nobody->pw_uid) != 0) {
             ::_exit(99);
         }
-        work(fds[1], context);
+        work(fds[1]);
         ::close(fds[1]);
         ::_exit(0);
     }
@@ -87,7 +86,7 @@ std::string runUnprivileged(const std::string &label, void (*work)(int writeFd, 
     return output;
 }
 
-bool returnsInChild(void (*work)(void *context), void *context, unsigned seconds)
+bool returnsInChild(const std::function<void()> &work, unsigned seconds)
 {
     const pid_t child = ::fork();
     if (child < 0) {
@@ -95,7 +94,7 @@ bool returnsInChild(void (*work)(void *context), void *context, unsigned seconds
     }
     if (child == 0) {
         ::alarm(seconds);  // the default action of SIGALRM ends the child
-        work(context);
+        work();
         ::_exit(0);
     }
     int status = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,11 @@ private:
 // Runs `work` in a child process that has dropped root privileges to `nobody`, and returns what the
 // child wrote to the pipe handed to it. Sets `ran` false (and returns "") when privileges cannot be
 // dropped here, so the caller can skip with a message.
-std::string runUnprivileged(const std::string &label, void (*work)(int writeFd, void *context), void *context,
-                            bool &ran);
+std::string runUnprivileged(const std::string &label, const std::function<void(int writeFd)> &work, bool &ran);
 
 // Runs `work` in a forked child that is killed if it has not returned after `seconds`, and says
 // whether it returned. For calls that used to wait forever: the test fails instead of hanging the
 // run. The limit is a guard, not a measurement; keep it far above what the work needs.
-bool returnsInChild(void (*work)(void *context), void *context, unsigned seconds = 60);
+bool returnsInChild(const std::function<void()> &work, unsigned seconds = 60);
 
 }  // namespace tarnwick::testing
