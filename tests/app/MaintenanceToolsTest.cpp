@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QThreadPool>
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -273,16 +274,23 @@ TEST_F(MaintenanceTools, QuittingDuringAToolRunTerminatesTheToolAndWhatItStarted
 TEST(MaintenanceRunner, AToolThatIgnoresTheRequestToStopIsKilled)
 {
     StandInTools tools;
-    tools.write("brew", "trap '' TERM\necho started > " + testing::shellQuote(tools.path("started")) +
-                            "\nwhile :; do sleep 1; done");
+    // The tool says it has set its trap through a FIFO: the stopper's read returns exactly then.
+    const std::string started = tools.path("started");
+    ASSERT_EQ(::mkfifo(started.c_str(), 0600), 0);
+    tools.write("brew", "trap '' TERM\necho started > " + testing::shellQuote(started) + "\nwhile :; do sleep 1; done");
     CancellationToken stop;
     std::thread stopper([&] {
-        while (!tools.exists("started")) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        std::string word;
+        std::ifstream(started) >> word;
         stop.cancel();
     });
     const std::string output = MaintenanceRunner::run("brew", {"cleanup"}, stop, std::chrono::milliseconds(100));
+    // A tool that never started leaves the stopper waiting for a writer: be that writer, so the
+    // test fails on its expectation instead of hanging.
+    const int writer = ::open(started.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (writer >= 0) {
+        ::close(writer);
+    }
     stopper.join();
     EXPECT_EQ(output, "brew was stopped.");
 }
