@@ -1,4 +1,5 @@
 #include "app/BackgroundRun.h"
+#include "platform/ThreadPriority.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -7,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <iterator>
+#include <utility>
 
 namespace tarnwick {
 
@@ -25,6 +27,12 @@ bool onMainThread()
 }
 
 } // namespace
+
+QThreadPool &backgroundRunPool()
+{
+    static QThreadPool pool;
+    return pool;
+}
 
 struct RunProbe::Shared {
     HoldAt holdAt;
@@ -106,23 +114,27 @@ void RunProbe::wakeCancelled()
 
 uint64_t RunChannel::currentGeneration() const
 {
-    const std::lock_guard lock(m_mutex);
-    return m_generation;
+    return m_generation.load(std::memory_order_relaxed);
 }
 
 uint64_t RunChannel::beginGeneration()
 {
     const std::lock_guard lock(m_mutex);
     m_reports = 0;
-    return ++m_generation;
+    const uint64_t generation = m_generation.load(std::memory_order_relaxed) + 1;
+    m_generation.store(generation, std::memory_order_relaxed);
+    return generation;
 }
 
 void RunChannel::close()
 {
-    const std::lock_guard lock(m_mutex);
-    m_open = false;
-    m_pending.clear();
-    m_waitingProgress.reset();
+    std::vector<Entry> dropped;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_open.store(false, std::memory_order_relaxed);
+        dropped.swap(m_pending);
+        m_waitingProgress.reset();
+    }
 }
 
 void RunChannel::startWorker(std::function<void()> work)
@@ -138,11 +150,12 @@ void RunChannel::startWorker(std::function<void()> work)
             RunChannel &channel;
             ~Finished() { channel.workerFinished(); }
         } finished{*self};
+        lowerThreadPriority();
         work();
     });
     ++m_workers;
     m_queued.emplace_back(ticket, runnable);
-    QThreadPool::globalInstance()->start(runnable);
+    backgroundRunPool().start(runnable);
 }
 
 void RunChannel::workerFinished()
@@ -158,7 +171,7 @@ void RunChannel::waitForWorkers()
     std::unique_lock lock(m_mutex);
     // A queued worker cannot begin while the lock is held, so each pointer here is still alive.
     for (const auto &[ticket, runnable] : m_queued) {
-        if (QThreadPool::globalInstance()->tryTake(runnable)) {
+        if (backgroundRunPool().tryTake(runnable)) {
             taken.push_back(runnable);
             --m_workers;
         }
@@ -185,27 +198,39 @@ void RunChannel::post(uint64_t generation, bool progress, const std::type_info &
         {
             const std::lock_guard lock(m_mutex);
             event.index = m_reports;
-            event.current = m_open && generation == m_generation;
+            event.current = m_open.load(std::memory_order_relaxed) && generation == currentGeneration();
         }
         hold = shared->holdAt && shared->holdAt(event) && !onMainThread();
     }
 
     bool schedule = false;
+    // A report dropped or replaced here is destroyed after the lock is released: destroying a
+    // closure frees what it carries, and the main thread should not wait for that.
+    std::function<void()> replaced;
     {
         const std::lock_guard lock(m_mutex);
         ++m_reports;
-        if (!m_open) {
+        if (!m_open.load(std::memory_order_relaxed)) {
             return;
         }
-        // A newer progress report makes the waiting one pointless; the newer one goes at the end so
-        // it still comes after every result made before it.
-        if (progress) {
-            if (m_waitingProgress && m_pending[*m_waitingProgress].generation == generation) {
-                m_pending[*m_waitingProgress].deliver = nullptr;
+        // A newer progress report makes the waiting one pointless. It takes the waiting one's place
+        // when nothing was reported since; otherwise it goes at the end, so that it still comes
+        // after every result made before it.
+        bool tookItsPlace = false;
+        if (progress && m_waitingProgress && m_pending[*m_waitingProgress].generation == generation) {
+            Entry &waiting = m_pending[*m_waitingProgress];
+            replaced = std::exchange(waiting.deliver, nullptr);
+            if (*m_waitingProgress + 1 == m_pending.size()) {
+                waiting.deliver = std::move(deliver);
+                tookItsPlace = true;
             }
-            m_waitingProgress = m_pending.size();
         }
-        m_pending.push_back(Entry{generation, std::move(deliver)});
+        if (!tookItsPlace) {
+            if (progress) {
+                m_waitingProgress = m_pending.size();
+            }
+            m_pending.push_back(Entry{generation, std::move(deliver)});
+        }
         schedule = !m_deliveryScheduled;
         m_deliveryScheduled = true;
     }
@@ -249,11 +274,8 @@ void RunChannel::deliver(bool everything)
     // The generation and the open flag change only on this thread, also while a delivery below
     // starts a new run or destroys the owner; each report is checked right before it is applied.
     while (done < batch.size()) {
-        {
-            const std::lock_guard lock(m_mutex);
-            if (!m_open) {
-                return;
-            }
+        if (!m_open.load(std::memory_order_relaxed)) {
+            return;
         }
         Entry &entry = batch[done++];
         if (entry.deliver && entry.generation == currentGeneration()) {

@@ -2,6 +2,7 @@
 
 #include "engine/CancellationToken.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -14,8 +15,14 @@
 #include <vector>
 
 class QRunnable;
+class QThreadPool;
 
 namespace tarnwick {
+
+// The pool every background run's worker runs on, apart from Qt's global pool: Qt draws large
+// areas with helpers from the global pool and waits for them, so a scan holding its threads would
+// stall the window's painting. Its threads run at a lower priority than the window's.
+QThreadPool &backgroundRunPool();
 
 // One report of a background run, as a test probe sees it: on the thread that made it, right
 // after it was queued for the main thread.
@@ -76,7 +83,7 @@ public:
     // Main thread: the owner is going away; nothing is delivered any more.
     void close();
 
-    // Runs `work` on the global thread pool as one of this channel's workers.
+    // Runs `work` on the background runs' own thread pool as one of this channel's workers.
     void startWorker(std::function<void()> work);
     // Returns once every worker has returned. A worker still queued behind other work is taken
     // off the queue instead: it was cancelled before it began, so it has nothing to do, and
@@ -107,8 +114,10 @@ private:
     std::vector<Entry> m_pending;
     std::optional<std::size_t> m_waitingProgress; // the progress report in m_pending, if any
     bool m_deliveryScheduled = false;
-    bool m_open = true;
-    uint64_t m_generation = 0;
+    // Changed on the main thread only, under the lock; atomic so that the main thread can check
+    // them per report without taking the lock the workers post under.
+    std::atomic<bool> m_open{true};
+    std::atomic<uint64_t> m_generation{0};
     std::size_t m_reports = 0;
     int m_workers = 0;
     // Workers handed to the pool that have not begun, by ticket.
@@ -166,7 +175,8 @@ private:
 // thread in the order they were made, and only while the run is the current one, so a late report
 // of a replaced run is dropped. Destroying the helper (with its owner) cancels the run, waits for
 // its worker to return and drops whatever it still reports: no work outlives its owner unseen.
-// Work runs on the global thread pool with copies of its inputs; the token is all it shares.
+// Work runs on the background runs' own thread pool, at a lower priority than the window, with
+// copies of its inputs; the token is all it shares.
 template <typename Owner> class BackgroundRun {
 public:
     // `name` says which run a probe is looking at; it must outlive the helper (a literal).
@@ -185,7 +195,7 @@ public:
     BackgroundRun &operator=(const BackgroundRun &) = delete;
 
     // Replaces any earlier run, whose reports are dropped from now on, and starts `work` on the
-    // global thread pool.
+    // background pool.
     void start(std::function<void(const RunContext<Owner> &)> work)
     {
         m_channel->startWorker([context = begin(), work = std::move(work)] { work(context); });

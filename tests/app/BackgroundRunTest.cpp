@@ -4,12 +4,16 @@
 #include "app/BackgroundRun.h"
 
 #include <QTest>
+#include <QThread>
 #include <QThreadPool>
 #include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace tarnwick {
@@ -80,11 +84,37 @@ TEST(BackgroundRun, AReplacedRunIsCancelledAndItsLateReportsAreDropped)
     EXPECT_EQ(receiver.received, std::vector<std::string>{"new"});
 }
 
+// A scan keeps every core busy; the window must still get one when it has work. A run's worker, and
+// any thread it starts (the walk's), yield to the main thread, and none of them is one of Qt's
+// global pool, whose helpers the window waits for while it paints.
+TEST(BackgroundRun, WorkersYieldToTheWindowAndLeaveQtsPoolAlone)
+{
+    const int mainNice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+    Receiver receiver;
+    ReceiverRun run(&receiver, "priority");
+    std::atomic<int> workerNice{mainNice};
+    std::atomic<int> startedNice{mainNice};
+    std::atomic<bool> onQtsPool{true};
+    run.start([&](const RunContext<Receiver> &context) {
+        workerNice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+        onQtsPool = QThreadPool::globalInstance()->contains(QThread::currentThread());
+        std::thread([&] { startedNice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())); }).join();
+        context.post(std::string("measured"), &Receiver::take);
+    });
+    // Cancelled before it begins, a worker never runs; so the test waits for its report.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !receiver.received.empty(); }, 30000));
+    run.cancelAndDrain();
+    EXPECT_EQ(workerNice, std::min(mainNice + 10, 19));
+    EXPECT_EQ(startedNice.load(), workerNice.load());
+    EXPECT_FALSE(onQtsPool);
+    EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())), mainNice) << "the main thread keeps its own";
+}
+
 // With every thread of the pool taken, a run waits in the pool's queue. Its owner going away takes
 // it off the queue rather than waiting for a thread, which could be held by work nobody cancels.
 TEST(BackgroundRun, ARunStillQueuedWhenItsOwnerGoesNeverStarts)
 {
-    QThreadPool &pool = *QThreadPool::globalInstance();
+    QThreadPool &pool = backgroundRunPool();
     ASSERT_TRUE(pool.waitForDone(30000));
     const int threads = pool.maxThreadCount();
     pool.setMaxThreadCount(1);

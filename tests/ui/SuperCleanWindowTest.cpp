@@ -6,6 +6,7 @@
 
 #include "FixtureTree.h"
 #include "TestEnvironment.h"
+#include "app/BackgroundRun.h"
 #include "app/InMemoryPreferencesStore.h"
 #include "app/SuperCleanCoordinator.h"
 #include "engine/CancellationToken.h"
@@ -143,7 +144,7 @@ protected:
     {
         hold.reset();
         state->closeSuperClean();
-        QThreadPool::globalInstance()->waitForDone();
+        backgroundRunPool().waitForDone();
         main.reset();
         state.reset();
         ui::applyColorScheme(*qApp, ui::ColorScheme::light);
