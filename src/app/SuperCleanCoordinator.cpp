@@ -6,6 +6,7 @@
 #include "core/SaturatingAdd.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tarnwick {
 
@@ -204,7 +205,9 @@ void SuperCleanCoordinator::setScopeGroups(std::vector<SuperCleanScopeGroup> gro
 
 void SuperCleanCoordinator::setItems(std::vector<SuperCleanItem> items)
 {
-    if (m_items.items() != items) {
+    // Replacing the list ends any view of a finished scan's items on their way to review order.
+    const bool wasAnalyzing = std::exchange(m_analyzed, std::nullopt).has_value();
+    if (wasAnalyzing || m_items.items() != items) {
         m_items.replace(std::move(items));
         emit itemsChanged();
     }

@@ -29,7 +29,7 @@ namespace tarnwick {
 //
 // It lives on the main thread. Its properties are plain values with a getter and one signal each,
 // named after the property; every change happens on the main thread and is announced at once. Its
-// long operations run on the global thread pool and exclude one another: while isBusy(), every
+// long operations run on the background runs' pool and exclude one another: while isBusy(), every
 // operation that changes the scopes, the items or the selection does nothing. Destroying it cancels
 // them and waits for their workers; a cleaning's moves are journaled on its own thread, so what it
 // moved is on record even then.
@@ -51,8 +51,11 @@ public:
     const std::vector<SuperCleanItem> &items() const { return m_items.items(); }
     // What a view of a running scan needs without reading the whole list: how many items there
     // are and the first few in review order.
-    std::size_t itemCount() const { return m_items.size(); }
-    const std::vector<SuperCleanItem> &leadingItems() const { return m_items.leading(); }
+    std::size_t itemCount() const { return m_analyzed ? m_analyzed->count : m_items.size(); }
+    const std::vector<SuperCleanItem> &leadingItems() const
+    {
+        return m_analyzed ? m_analyzed->leading : m_items.leading();
+    }
     const std::set<std::string> &selectedItemIDs() const { return m_selectedItemIDs; }
     const std::optional<std::string> &focusedItemID() const { return m_focusedItemID; }
     const ScanProgress &scanProgress() const { return m_scanProgress; }
@@ -139,6 +142,7 @@ private:
     void addLiveItem(SuperCleanItem item);
     struct FinishedScan;
     void finishScan(FinishedScan finished);
+    void finishAnalysis(std::vector<SuperCleanItem> items);
     struct ScanEnd;
     void endScan(ScanEnd end);
     struct FinishedCleaning;
@@ -149,6 +153,12 @@ private:
     SuperCleanPhase m_phase = SuperCleanPhase::idle;
     std::vector<SuperCleanScopeGroup> m_scopeGroups;
     SuperCleanLiveList m_items;
+    // While the finished scan's items are put in order on the pool: what the scan's view showed.
+    struct AnalyzedSoFar {
+        std::size_t count = 0;
+        std::vector<SuperCleanItem> leading;
+    };
+    std::optional<AnalyzedSoFar> m_analyzed;
     std::set<std::string> m_selectedItemIDs;
     std::optional<std::string> m_focusedItemID;
     ScanProgress m_scanProgress;

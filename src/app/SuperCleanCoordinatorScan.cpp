@@ -107,19 +107,31 @@ void SuperCleanCoordinator::addLiveItem(SuperCleanItem item)
 void SuperCleanCoordinator::finishScan(FinishedScan finished)
 {
     setPhase(SuperCleanPhase::analyzing);
-    // The live items are handed over rather than copied, and unsorted: the reconciliation sorts them
-    // with the rest, and the list is replaced right away.
-    setItems(SuperCleanAnalysis::reconciled(m_items.takeAll(), finished.candidates, finished.context,
-                                            std::chrono::system_clock::now()));
+    // Putting a hundred thousand items in order by their paths' collation keys takes the better part
+    // of a second: the items go to the pool for it, unsorted and handed over rather than copied.
+    // What a view of the running scan reads stays as it was meanwhile.
+    m_analyzed = AnalyzedSoFar{m_items.size(), m_items.leading()};
+    m_scanRun.start([items = m_items.takeAll(), finished = std::move(finished)](
+                        const RunContext<SuperCleanCoordinator> &run) mutable {
+        // Too late to cancel: the scan is done, and its items are kept for review either way.
+        run.post(SuperCleanAnalysis::reconciled(std::move(items), finished.candidates, finished.context,
+                                                std::chrono::system_clock::now()),
+                 &SuperCleanCoordinator::finishAnalysis);
+    });
+}
+
+void SuperCleanCoordinator::finishAnalysis(std::vector<SuperCleanItem> items)
+{
+    setItems(std::move(items));
     // Whatever was selected while the list filled, only recommended items start selected.
     std::set<std::string> recommended;
-    for (const auto &item : items()) {
+    for (const auto &item : this->items()) {
         if (item.decision.isAutoSelected) {
             recommended.insert(item.id);
         }
     }
     setSelectedItemIDs(std::move(recommended));
-    setFocusedItemID(m_items.empty() ? std::nullopt : std::optional<std::string>(items().front().id));
+    setFocusedItemID(m_items.empty() ? std::nullopt : std::optional<std::string>(this->items().front().id));
     setPhase(SuperCleanPhase::reviewing);
     setStatusMessage(m_items.empty() ? "No Super Clean candidates found."
                                      : "Review " + countPhrase(static_cast<int64_t>(m_items.size())) +

@@ -137,7 +137,7 @@ SuperCleanResultsStep::SuperCleanResultsStep(AppState &state, DesktopShell &shel
     };
     connect(&m_coordinator, &SuperCleanCoordinator::itemsChanged, this, refreshUnlessBusy);
     connect(&m_coordinator, &SuperCleanCoordinator::selectedItemIDsChanged, this, refreshUnlessBusy);
-    connect(&m_coordinator, &SuperCleanCoordinator::phaseChanged, this, &SuperCleanResultsStep::refresh);
+    connect(&m_coordinator, &SuperCleanCoordinator::phaseChanged, this, refreshUnlessBusy);
     m_inspector->setTierInView(m_selectedTier);
     refresh();
 }
