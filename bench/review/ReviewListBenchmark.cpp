@@ -140,9 +140,12 @@ int main(int argc, char **argv)
     const double cached = millisecondsOf([&] { shown = state.displayedCandidates().size(); });
     std::printf("%-42s %7.3f ms  %zu rows\n", "a read with nothing changed", cached, shown);
 
-    auto list = state.candidates();
+    const auto copyOfList = [&state] {
+        return std::vector<tarnwick::CleanupCandidate>(state.candidates().begin(), state.candidates().end());
+    };
+    auto list = copyOfList();
     const double keyed = millisecondsOf([&] { tarnwick::sortCandidates(list, tarnwick::CandidateSortMode::path); });
-    list = state.candidates();
+    list = copyOfList();
     const double pairwise = millisecondsOf([&] {
         std::stable_sort(list.begin(), list.end(), [](const auto &a, const auto &b) {
             return tarnwick::candidateOrderedBefore(a, b, tarnwick::CandidateSortMode::path);

@@ -99,7 +99,7 @@ public:
     // Session state.
     ReviewFilter reviewFilter() const { return m_review.filter(); }
     const std::string &searchText() const { return m_review.searchText(); }
-    const std::vector<CleanupCandidate> &candidates() const { return m_review.candidates(); }
+    const ReviewCandidates &candidates() const { return m_review.candidates(); }
     const CandidateSelection &selectedCandidateIDs() const { return m_review.selection(); }
     const std::optional<std::string> &focusedCandidateID() const { return m_review.focusedID(); }
     const ScanProgress &scanProgress() const { return m_scanProgress; }

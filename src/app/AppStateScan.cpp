@@ -98,13 +98,15 @@ void AppState::cancelScan()
 
 void AppState::addLiveScanCandidate(CleanupCandidate candidate)
 {
-    if (!m_review.addLive(candidate)) {
+    const bool first = !m_review.focusedID();
+    std::optional<std::string> id = first ? std::optional<std::string>(candidate.id) : std::nullopt;
+    if (!m_review.addLive(std::move(candidate))) {
         return;
     }
     emit candidatesChanged();
     emit selectedCandidateIDsChanged();
-    if (!m_review.focusedID()) {
-        setFocusedCandidateID(candidate.id);
+    if (first) {
+        setFocusedCandidateID(std::move(id));
     }
     setStatusMessage("Scanning... " + countPhrase(static_cast<int64_t>(m_review.candidates().size())) +
                      " found so far.");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/ChunkedVector.h"
 #include "engine/CleanupCandidate.h"
 
 #include <cstddef>
@@ -10,6 +11,10 @@
 #include <vector>
 
 namespace tarnwick {
+
+// The review list's candidates: a scan appends a hundred thousand of them one at a time while the
+// window reads them, so the list grows without moving what it holds.
+using ReviewCandidates = ChunkedVector<CleanupCandidate>;
 
 // The selected candidate ids. A set of ids, held as one flag per candidate of the review list it
 // belongs to plus the ids that name no candidate (an id may be selected before, or without, its
@@ -31,13 +36,13 @@ public:
 
 private:
     friend class ReviewList;
-    CandidateSelection(const std::vector<CleanupCandidate> &candidates,
+    CandidateSelection(const ReviewCandidates &candidates,
                        const std::unordered_map<std::string, std::size_t> &positions)
         : m_candidates(candidates), m_positions(positions)
     {
     }
 
-    const std::vector<CleanupCandidate> &m_candidates;
+    const ReviewCandidates &m_candidates;
     const std::unordered_map<std::string, std::size_t> &m_positions;
     std::vector<uint8_t> m_flags;  // parallel to the candidates
     std::size_t m_flagged = 0;

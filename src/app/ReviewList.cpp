@@ -234,6 +234,11 @@ bool ReviewList::setScanning(bool scanning)
         return false;
     }
     m_scanning = scanning;
+    if (!scanning) {
+        // A finished scan has made the list afresh in one block already; a cancelled or failed one
+        // leaves the blocks it grew in.
+        m_candidates.compact();
+    }
     dropRows();  // the list is unsorted while scanning
     return true;
 }
@@ -304,18 +309,18 @@ ReviewChanges ReviewList::clear()
     return changes;
 }
 
-bool ReviewList::addLive(const CleanupCandidate &candidate)
+bool ReviewList::addLive(CleanupCandidate candidate)
 {
     if (!m_scanning || !m_positions.emplace(candidate.id, m_candidates.size()).second) {
         return false;
     }
+    // An id selected ahead of its candidate becomes the candidate's flag.
+    m_selection.m_strays.erase(candidate.id);
     // In place: copying the list or the selection per candidate would make a long scan quadratic.
-    m_candidates.push_back(candidate);
+    m_candidates.push_back(std::move(candidate));
     m_selection.m_flags.push_back(0);
     m_sortKeysValid = false;
     m_candidatesOrder.reset();
-    // An id selected ahead of its candidate becomes the candidate's flag.
-    m_selection.m_strays.erase(candidate.id);
     selectFlag(m_candidates.size() - 1, true);
     dropRows();
     return true;
@@ -361,7 +366,7 @@ ReviewChanges ReviewList::finishScan(FinishedScan finished)
     // Every live candidate was taken in and none removed meanwhile, so the order covers the live
     // list exactly; when that does not hold, the live list stays and is sorted when first read.
     if (!finished.liveOrder.empty() && finished.liveOrder.size() == m_candidates.size()) {
-        std::vector<CleanupCandidate> sorted;
+        ReviewCandidates sorted;
         sorted.reserve(finished.liveOrder.size());
         std::vector<uint8_t> flags;
         flags.reserve(finished.liveOrder.size());
@@ -422,7 +427,7 @@ ReviewChanges ReviewList::remove(const std::set<std::string> &ids)
     }
     if (changes.candidates) {
         // What is left keeps its relative order, so a list that was in some order still is.
-        m_candidates.resize(kept);
+        m_candidates.truncate(kept);
         m_selection.m_flags.resize(kept);
         if (m_sortKeysValid) {
             m_sortKeys.resize(kept);

@@ -43,7 +43,7 @@ public:
     ReviewList(const ReviewList &) = delete;
     ReviewList &operator=(const ReviewList &) = delete;
 
-    const std::vector<CleanupCandidate> &candidates() const { return m_candidates; }
+    const ReviewCandidates &candidates() const { return m_candidates; }
     const CandidateSelection &selection() const { return m_selection; }
     const std::optional<std::string> &focusedID() const { return m_focusedID; }
     ReviewFilter filter() const { return m_filter; }
@@ -80,7 +80,7 @@ public:
     // A new scan: no candidates, nothing selected; the focus stays.
     ReviewChanges clear();
     // One candidate found while scanning, selected at once; false for a repeat.
-    bool addLive(const CleanupCandidate &candidate);
+    bool addLive(CleanupCandidate candidate);
 
     // What the scan's thread prepares from the scanner's final list, so the main thread only
     // rearranges what it already holds: the final order as positions in the live list (the final
@@ -109,7 +109,9 @@ private:
     void rebuildPositions();
     void selectFlag(std::size_t position, bool selected);
 
-    std::vector<CleanupCandidate> m_candidates;
+    // In one block whenever no scan is running (see setScanning), so a sort can find a row's
+    // position from its address.
+    ReviewCandidates m_candidates;
     // The position of each id in m_candidates: repeats and candidates by id in constant time.
     std::unordered_map<std::string, std::size_t> m_positions;
     CandidateSelection m_selection;
