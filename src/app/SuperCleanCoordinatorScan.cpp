@@ -114,9 +114,15 @@ void SuperCleanCoordinator::finishScan(FinishedScan finished)
     m_scanRun.start([items = m_items.takeAll(), finished = std::move(finished)](
                         const RunContext<SuperCleanCoordinator> &run) mutable {
         // Too late to cancel: the scan is done, and its items are kept for review either way.
-        run.post(SuperCleanAnalysis::reconciled(std::move(items), finished.candidates, finished.context,
-                                                std::chrono::system_clock::now()),
-                 &SuperCleanCoordinator::finishAnalysis);
+        try {
+            run.post(SuperCleanAnalysis::reconciled(std::move(items), finished.candidates, finished.context,
+                                                    std::chrono::system_clock::now()),
+                     &SuperCleanCoordinator::finishAnalysis);
+        } catch (const std::exception &error) {
+            run.post(ScanEnd{SuperCleanPhase::failed, OperationPhase::failed, error.what(),
+                             "Super Clean could not finish."},
+                     &SuperCleanCoordinator::endScan);
+        }
     });
 }
 
@@ -140,6 +146,10 @@ void SuperCleanCoordinator::finishAnalysis(std::vector<SuperCleanItem> items)
 
 void SuperCleanCoordinator::endScan(ScanEnd end)
 {
+    // A failure while the items were put in order leaves none to review.
+    if (m_analyzed) {
+        setItems({});
+    }
     setPhase(end.phase);
     auto progress = m_scanProgress;
     progress.phase = end.progressPhase;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 
 namespace tarnwick {
 namespace {
@@ -181,6 +182,40 @@ TEST_F(SuperCleanCoordinatorTest, ItemsArriveSortedAndOnlyRecommendedOnesEndSele
     EXPECT_EQ(coordinator.selectedItemIDs().size(), 2u);
     scanAndWait(coordinator);
     EXPECT_EQ(coordinator.selectedItemIDs(), std::set<std::string>{tree.path("web/node_modules")});
+}
+
+// The finished scan's items are put in order on the background pool; the scan's view stays as it
+// was meanwhile, and a failure there ends the scan as a failure of the walk would.
+TEST_F(SuperCleanCoordinatorTest, TheFinishedListIsPutInOrderApartAndAFailureThereIsReported)
+{
+    testing::javaScriptProject(tree, "a");
+    testing::javaScriptProject(tree, "b");
+    chooseFolders({tree.root()});
+    std::size_t countWhileAnalyzing = 0;
+    std::size_t leadingWhileAnalyzing = 0;
+    QObject::connect(&coordinator, &SuperCleanCoordinator::phaseChanged, [&] {
+        if (coordinator.phase() == SuperCleanPhase::analyzing) {
+            countWhileAnalyzing = coordinator.itemCount();
+            leadingWhileAnalyzing = coordinator.leadingItems().size();
+        }
+    });
+    scanAndWait(coordinator);
+    EXPECT_EQ(countWhileAnalyzing, 2u);
+    EXPECT_EQ(leadingWhileAnalyzing, 2u);
+    ASSERT_EQ(itemPaths(), (std::vector<std::string>{"a/node_modules", "b/node_modules"}));
+
+    RunProbe failing([](const RunEvent &event) -> bool {
+        if (event.run == "superCleanScan" && event.get<std::vector<SuperCleanItem>>() != nullptr) {
+            throw std::runtime_error("Cannot allocate memory");
+        }
+        return false;
+    });
+    scanAndWait(coordinator);
+    EXPECT_EQ(coordinator.phase(), SuperCleanPhase::failed);
+    EXPECT_EQ(coordinator.scanProgress().message, "Cannot allocate memory");
+    EXPECT_EQ(coordinator.statusMessage(), "Super Clean could not finish.");
+    EXPECT_TRUE(coordinator.items().empty());
+    EXPECT_EQ(coordinator.itemCount(), 0u);
 }
 
 TEST_F(SuperCleanCoordinatorTest, AlwaysKeepTakesAnItemOutOfThisAndLaterScans)
