@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <latch>
 #include <memory>
 #include <string>
 #include <sys/resource.h>
@@ -30,9 +31,11 @@ TEST(BackgroundRun, DeliversEveryResultInOrderAndOnlyTheLatestProgress)
 {
     Receiver receiver;
     ReceiverRun run(&receiver, "test");
-    // The worker ignores its token, so everything it posts is queued before the drain delivers
-    // it in one go.
-    run.start([](const RunContext<Receiver> &context) {
+    // The main thread waits without running its event loop until the worker has posted
+    // everything, so the drain delivers it all in one go. (A run cancelled before its worker
+    // begins never runs, so the wait must come before the drain.)
+    std::latch posted(1);
+    run.start([&posted](const RunContext<Receiver> &context) {
         for (const char *report : {"p1", "p2", "r1", "p3", "p4", "r2", "p5"}) {
             if (report[0] == 'p') {
                 context.progress(std::string(report), &Receiver::take);
@@ -40,7 +43,9 @@ TEST(BackgroundRun, DeliversEveryResultInOrderAndOnlyTheLatestProgress)
                 context.post(std::string(report), &Receiver::take);
             }
         }
+        posted.count_down();
     });
+    posted.wait();
     run.cancelAndDrain();
     EXPECT_EQ(receiver.received, (std::vector<std::string>{"r1", "r2", "p5"}));
 }
