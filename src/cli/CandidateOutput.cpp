@@ -5,6 +5,7 @@
 #include "core/Iso8601.h"
 #include "core/SaturatingAdd.h"
 #include "core/Utf8.h"
+#include "core/VisiblePath.h"
 #include "platform/TrashInfo.h"
 
 #include <algorithm>
@@ -22,59 +23,11 @@ std::string hexEscape(const char *prefix, unsigned char byte)
     return buffer;
 }
 
-// The code point of a well-formed UTF-8 sequence of `length` bytes.
-char32_t codePointOf(std::string_view sequence, std::size_t length)
-{
-    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-    char32_t point = static_cast<unsigned char>(sequence[0]) & kLeadBits[length];
-    for (std::size_t i = 1; i < length; ++i) {
-        point = (point << 6) | (static_cast<unsigned char>(sequence[i]) & 0x3Fu);
-    }
-    return point;
-}
-
-// Characters that are not control bytes but still act on a terminal or on how the text around them
-// reads: C1 controls (some terminals obey them), the line and paragraph separators, and the marks,
-// embeddings, overrides and isolates of bidirectional text, with which a name can pass for another
-// ("report", U+202E, "fdp.exe" shows as "reportexe.pdf").
-bool actsOnTheDisplay(char32_t point)
-{
-    return (point >= 0x80 && point <= 0x9F) || point == 0x061C || point == 0x200E || point == 0x200F ||
-           (point >= 0x2028 && point <= 0x202E) || (point >= 0x2066 && point <= 0x2069);
-}
-
 }  // namespace
 
 std::string displayPath(std::string_view path)
 {
-    std::string result;
-    result.reserve(path.size());
-    for (std::size_t i = 0; i < path.size();) {
-        const auto byte = static_cast<unsigned char>(path[i]);
-        const std::size_t length = utf8SequenceLength(path, i);
-        if (length == 0 || byte < 0x20 || byte == 0x7F) {
-            result += hexEscape("\\x", byte);
-            ++i;
-            continue;
-        }
-        if (byte == '\\') {
-            result += "\\\\";  // so that an escape in the output always stands for what it says
-            ++i;
-            continue;
-        }
-        if (length > 1) {
-            if (const char32_t point = codePointOf(path.substr(i, length), length); actsOnTheDisplay(point)) {
-                char buffer[16];
-                std::snprintf(buffer, sizeof buffer, "\\u{%x}", static_cast<unsigned>(point));
-                result += buffer;
-                i += length;
-                continue;
-            }
-        }
-        result.append(path.substr(i, length));
-        i += length;
-    }
-    return result;
+    return visiblePath(path);
 }
 
 std::string jsonString(std::string_view text)

@@ -10,11 +10,7 @@
 
 namespace tarnwick::cli {
 
-// A path for a terminal, unambiguous and unable to steer the terminal: control bytes and bytes that
-// are not valid UTF-8 are shown as \xNN (a name with a newline stays on its line, odd bytes stay
-// visible); C1 controls, line separators and bidirectional marks and overrides as \u{XXXX} (so
-// U+202E shows as \u{202e}); and a backslash as \\, so an escape in the output always stands for
-// what it says.
+// A path for a terminal: the same text a window shows (see visiblePath).
 std::string displayPath(std::string_view path);
 
 // A JSON string literal. Bytes that are not valid UTF-8 become U+FFFD, so the document stays

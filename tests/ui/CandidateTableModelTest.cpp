@@ -4,10 +4,12 @@
 
 #include "ReviewWindowFixture.h"
 #include "app/CandidateOrdering.h"
+#include "ui/CandidateInspector.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
+#include <QTextEdit>
 
 namespace tarnwick {
 namespace {
@@ -123,6 +125,36 @@ TEST_F(CandidateTable, LiveResultsAreInsertedAndEveryOtherChangeResetsOrRepaints
     waitWhileBusy();
     EXPECT_EQ(model().rowCount(), 12);
     expectRowsInOrder(CandidateSortMode::path);
+}
+
+// A folder's name cannot make the list show another path: a right-to-left override would show
+// "report", U+202E, "fdp" as "reportpdf"-like text, and a stray byte would pass for any other. Both
+// show as the command line shows them, in the cell, its tooltip and the inspector.
+TEST_F(CandidateTable, NamesThatCouldPassForOthersShowTheirEscapes)
+{
+    tree.file("code/report\u202Efdp.exe/node_modules/index.js", 1000);
+    tree.file("code/odd\xff/node_modules/index.js", 1000);
+    store.set("roots", std::vector<std::string>{tree.path("code")});
+    open();
+    state->scan();
+    waitWhileBusy();
+    ASSERT_EQ(model().rowCount(), 2);
+    QStringList shown;
+    for (int row = 0; row < model().rowCount(); ++row) {
+        const QModelIndex cell = model().index(row, CandidateTableModel::pathColumn);
+        const QString path = model().data(cell, CandidateTableModel::secondLineRole).toString();
+        EXPECT_TRUE(model().data(cell, Qt::ToolTipRole).toString().startsWith(path + QLatin1Char('\n')));
+        shown << path.mid(path.indexOf(QStringLiteral("/code/")));
+    }
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("/code/odd\\xff/node_modules"),
+                                  QStringLiteral("/code/report\\u{202e}fdp.exe/node_modules")}));
+
+    state->setFocusedCandidateID(tree.path("code/report\u202Efdp.exe/node_modules"));
+    settle();
+    const auto *inspectorPath = review().inspector()->findChild<QTextEdit *>();
+    ASSERT_NE(inspectorPath, nullptr);
+    EXPECT_TRUE(inspectorPath->toPlainText().endsWith(QStringLiteral("/code/report\\u{202e}fdp.exe/node_modules")));
 }
 
 }  // namespace
