@@ -73,6 +73,13 @@ public:
         m_sinceTick.restart();
         m_cpuAtTick = mainThreadCpuSeconds();
     }
+    // Starts a new measure in the middle of a stall, from a handler that runs inside it: the gap in
+    // progress counts from its own beginning, so what ran before the handler is not lost.
+    void resetWithinGap()
+    {
+        m_longest = 0;
+        m_longestOnCpu = 0;
+    }
     qint64 longest() const { return m_longest; }
     qint64 longestOnCpu() const { return m_longestOnCpu; }
 
@@ -133,13 +140,14 @@ int main(int argc, char **argv)
     QEventLoop scanning;
     QObject::connect(&state, &tarnwick::AppState::isScanningChanged, &scanning, [&] {
         if (!state.isScanning()) {
-            // The gap so far belongs to the live rows; the completion's own gap is measured next.
+            // The gaps ended so far belong to the live rows; the one in progress, which holds the
+            // state's completion, is the first of the completion's.
             liveLongest = heartbeat.longest();
             liveLongestOnCpu = heartbeat.longestOnCpu();
             rowsAtCompletion = model.rowCount();
             insertsDuringScan = inserts;
             resetsDuringScan = resets;
-            heartbeat.reset();
+            heartbeat.resetWithinGap();
             scanning.quit();
         }
     });
@@ -225,7 +233,7 @@ int main(int argc, char **argv)
             guidedLiveLongest = heartbeat.longest();
             itemsAtCompletion = coordinator.itemCount();
             guidedCompletion.start();
-            heartbeat.reset();
+            heartbeat.resetWithinGap();
         } else if (coordinator.phase() == tarnwick::SuperCleanPhase::reviewing) {
             // Wall time, not a stall: the items are put in order off the main thread.
             guidedAnalysis = guidedCompletion.elapsed();

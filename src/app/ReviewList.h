@@ -88,6 +88,10 @@ public:
     // order, pointers to them. Copying the final list instead would allocate 100,000 candidates on
     // one thread and free as many on the other, which stalls the main thread at the end of a scan.
     struct FinishedScan {
+        // The list in its final order, allocated in that order (so every pass over it reads memory
+        // in order), and each id's position in it. Empty when the live list cannot be matched.
+        std::vector<CleanupCandidate> candidates;
+        std::unordered_map<std::string, std::size_t> positions;
         std::vector<uint32_t> liveOrder;
         std::optional<std::string> largest;  // the scanner's first, found first among equals
         PathSortKeys pathSortKeys;
@@ -96,7 +100,7 @@ public:
     // On the scan's thread. `livePosition` gives each id's position in the live list.
     static FinishedScan finishedScan(std::vector<CleanupCandidate> result,
                                      const std::unordered_map<std::string, uint32_t> &livePosition);
-    // The end of a scan: the live candidates in their final order, every one selected.
+    // The end of a scan: the final list in place of the live one, every candidate selected.
     ReviewChanges finishScan(FinishedScan finished);
 
     // Takes these candidates off the list and out of the selection; a focus on one of them moves

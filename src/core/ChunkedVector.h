@@ -33,6 +33,15 @@ public:
     using iterator = Iterator<false>;
     using const_iterator = Iterator<true>;
 
+    ChunkedVector() = default;
+    // Takes the elements of `block` over, as the first block, without moving any of them.
+    explicit ChunkedVector(std::vector<T> block) : m_size(block.size())
+    {
+        if (!block.empty()) {
+            m_chunks.push_back(std::move(block));
+        }
+    }
+
     std::size_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
 
