@@ -117,7 +117,8 @@ void AppState::finishScan(ReviewList::FinishedScan finished)
     // Everything the list needs was made on the scan's thread. The candidates are in order before
     // isScanningChanged goes out, so a view that reads the rows then sees the sorted final list.
     std::optional<std::string> largest = finished.largest;
-    const ReviewChanges changes = m_review.finishScan(std::move(finished));
+    const ReviewChanges changes = m_review.finishScan(finished);
+    destroyInBackground(std::move(finished));
     setIsScanning(false);
     announce(changes);
     setFocusedCandidateID(std::move(largest));

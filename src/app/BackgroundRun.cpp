@@ -34,6 +34,14 @@ QThreadPool &backgroundRunPool()
     return pool;
 }
 
+void startInBackgroundRunPool(std::function<void()> task)
+{
+    backgroundRunPool().start([task = std::move(task)] {
+        lowerThreadPriority();
+        task();
+    });
+}
+
 struct RunProbe::Shared {
     HoldAt holdAt;
     std::mutex mutex;

@@ -23,6 +23,17 @@ namespace tarnwick {
 // areas with helpers from the global pool and waits for them, so a scan holding its threads would
 // stall the window's painting. Its threads run at a lower priority than the window's.
 QThreadPool &backgroundRunPool();
+// Runs `task` on that pool, at its priority.
+void startInBackgroundRunPool(std::function<void()> task);
+
+// Destroys `value` on the background pool. For what the main thread lets go of in bulk: freeing
+// a hundred thousand candidates' strings takes it tens of milliseconds.
+template <typename T> void destroyInBackground(T value)
+{
+    // Held by a shared pointer because the pool's task must be copyable; the task is its only owner.
+    auto held = std::make_shared<T>(std::move(value));
+    startInBackgroundRunPool([held = std::move(held)]() mutable { held.reset(); });
+}
 
 // One report of a background run, as a test probe sees it: on the thread that made it, right
 // after it was queued for the main thread.

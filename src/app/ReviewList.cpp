@@ -9,6 +9,7 @@
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 #include <unordered_set>
+#include <utility>
 
 namespace tarnwick {
 
@@ -372,7 +373,7 @@ ReviewList::FinishedScan ReviewList::finishedScan(std::vector<CleanupCandidate> 
     return finished;
 }
 
-ReviewChanges ReviewList::finishScan(FinishedScan finished)
+ReviewChanges ReviewList::finishScan(FinishedScan &finished)
 {
     ReviewChanges changes;
     changes.candidates = true;
@@ -386,8 +387,8 @@ ReviewChanges ReviewList::finishScan(FinishedScan finished)
         }
         // The final list holds the same candidates as the live one (the same ids, each once), so
         // it takes the live one's place with its positions as they were made on the scan's thread.
-        m_candidates = ReviewCandidates(std::move(finished.candidates));
-        m_positions = std::move(finished.positions);
+        std::swap(m_candidates, finished.candidates);
+        std::swap(m_positions, finished.positions);
         m_selection.m_flags = std::move(flags);
         m_sortKeys = std::move(finished.sortKeys);
         m_sortKeysValid = true;

@@ -90,7 +90,7 @@ public:
     struct FinishedScan {
         // The list in its final order, allocated in that order (so every pass over it reads memory
         // in order), and each id's position in it. Empty when the live list cannot be matched.
-        std::vector<CleanupCandidate> candidates;
+        ReviewCandidates candidates;
         std::unordered_map<std::string, std::size_t> positions;
         std::vector<uint32_t> liveOrder;
         std::optional<std::string> largest;  // the scanner's first, found first among equals
@@ -100,8 +100,10 @@ public:
     // On the scan's thread. `livePosition` gives each id's position in the live list.
     static FinishedScan finishedScan(std::vector<CleanupCandidate> result,
                                      const std::unordered_map<std::string, uint32_t> &livePosition);
-    // The end of a scan: the final list in place of the live one, every candidate selected.
-    ReviewChanges finishScan(FinishedScan finished);
+    // The end of a scan: the final list in place of the live one, every candidate selected. The
+    // live list and its positions are left in `finished`, for the caller to free where freeing a
+    // hundred thousand candidates does not hold up the window.
+    ReviewChanges finishScan(FinishedScan &finished);
 
     // Takes these candidates off the list and out of the selection; a focus on one of them moves
     // to the first row left, or to none.

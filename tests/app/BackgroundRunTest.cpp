@@ -15,6 +15,7 @@
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace tarnwick {
@@ -113,6 +114,27 @@ TEST(BackgroundRun, WorkersYieldToTheWindowAndLeaveQtsPoolAlone)
     EXPECT_EQ(startedNice.load(), workerNice.load());
     EXPECT_FALSE(onQtsPool);
     EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())), mainNice) << "the main thread keeps its own";
+}
+
+// What the main thread lets go of in bulk (a finished scan's live list) is freed on the pool.
+TEST(BackgroundRun, WhatIsDestroyedInBackgroundIsFreedOffTheMainThread)
+{
+    struct Tracked {
+        std::atomic<std::thread::id> *destroyedOn;
+        explicit Tracked(std::atomic<std::thread::id> *where) : destroyedOn(where) {}
+        Tracked(Tracked &&other) noexcept : destroyedOn(std::exchange(other.destroyedOn, nullptr)) {}
+        Tracked &operator=(Tracked &&) = delete;
+        ~Tracked()
+        {
+            if (destroyedOn != nullptr) {
+                destroyedOn->store(std::this_thread::get_id());
+            }
+        }
+    };
+    std::atomic<std::thread::id> destroyedOn{};
+    destroyInBackground(Tracked(&destroyedOn));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return destroyedOn.load() != std::thread::id(); }, 30000));
+    EXPECT_NE(destroyedOn.load(), std::this_thread::get_id());
 }
 
 // With every thread of the pool taken, a run waits in the pool's queue. Its owner going away takes
