@@ -8,6 +8,7 @@
 #include "engine/Tarnwicker.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace tarnwick {
 
@@ -108,14 +109,16 @@ void SuperCleanCoordinator::finishScan(FinishedScan finished)
 {
     setPhase(SuperCleanPhase::analyzing);
     // Putting a hundred thousand items in order by their paths' collation keys takes the better part
-    // of a second: the items go to the pool for it, unsorted and handed over rather than copied.
-    // What a view of the running scan reads stays as it was meanwhile.
+    // of a second: the live list goes to the pool for it, whole. Even gathering its items into one
+    // vector (moving them into fresh pages) and freeing its ids took the window a quarter of a
+    // second. What a view of the running scan reads stays as it was meanwhile.
     m_analyzed = AnalyzedSoFar{m_items.size(), m_items.leading()};
-    m_scanRun.start([items = m_items.takeAll(), finished = std::move(finished)](
+    SuperCleanLiveList live = std::exchange(m_items, SuperCleanLiveList());
+    m_scanRun.start([live = std::move(live), finished = std::move(finished)](
                         const RunContext<SuperCleanCoordinator> &run) mutable {
         // Too late to cancel: the scan is done, and its items are kept for review either way.
         try {
-            run.post(SuperCleanAnalysis::reconciled(std::move(items), finished.candidates, finished.context,
+            run.post(SuperCleanAnalysis::reconciled(live.takeAll(), finished.candidates, finished.context,
                                                     std::chrono::system_clock::now()),
                      &SuperCleanCoordinator::finishAnalysis);
         } catch (const std::exception &error) {
