@@ -136,6 +136,7 @@ uint64_t RunChannel::beginGeneration()
 
 void RunChannel::close()
 {
+    // Freed after the lock is released, like a report replaced in post().
     std::vector<Entry> dropped;
     {
         const std::lock_guard lock(m_mutex);

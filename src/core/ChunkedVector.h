@@ -114,19 +114,6 @@ public:
         m_chunks.push_back(std::move(whole));
     }
 
-    friend bool operator==(const ChunkedVector &a, const ChunkedVector &b)
-    {
-        if (a.size() != b.size()) {
-            return false;
-        }
-        for (std::size_t i = 0; i < a.size(); ++i) {
-            if (!(a[i] == b[i])) {
-                return false;
-            }
-        }
-        return true;
-    }
-
 private:
     // Every block but the last is full: the first at its capacity, the others at kChunkSize. So an
     // index past the first block falls in block 1 + (index - first) / kChunkSize.
